@@ -1,0 +1,211 @@
+#include "conversion/resampler.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+#include "conversion/bitmap.h"
+
+// The geometry is computed the way the original arithmetic did it: every
+// intermediate in 80-bit extended precision (long double on x86-64), rounded to
+// double only where a named value is stored. Which side of a pixel edge a
+// sample lands on, and so the output bytes, depend on it.
+namespace {
+
+using Extended = long double;
+
+double Add(double a, double b) { return static_cast<double>(Extended{a} + Extended{b}); }
+
+// trunc(v) clamped to 0..max, without overflowing the int conversion.
+int ClampedIndex(double v, int max) {
+    if (v < 1.0) return 0;
+    if (v >= static_cast<double>(max)) return max;
+    return static_cast<int>(v);
+}
+
+double SampleSpacing(double step, int n) { return static_cast<double>(Extended{step} / n); }
+
+// Sample indices along one axis: `cells` cells starting at `offset`, n samples
+// each. The same for every row (columns) or every column (rows) of a thumbnail.
+std::vector<int> SampleIndices(double offset, double step, double sub, int n, int cells, int max) {
+    std::vector<int> indices(static_cast<size_t>(cells) * n);
+    double start = offset;
+    size_t k = 0;
+    for (int cell = 0; cell < cells; ++cell) {
+        double s = start;
+        for (int j = 0; j < n; ++j) {
+            indices[k++] = ClampedIndex(s, max);
+            s = Add(sub, s);
+        }
+        start = Add(step, start);
+    }
+    return indices;
+}
+
+// Column sums of the sample rows of one destination row. uint16 lanes take up
+// to 257 samples of 255 before they are folded into 64-bit totals.
+class RowSums {
+public:
+    RowSums(int firstByte, int endByte)
+        : first_(firstByte), count_(endByte - firstByte), block_(count_), total_(count_) {}
+
+    void accumulate(const TBitmap& source, const int* rows, int n) {
+        std::fill(total_.begin(), total_.end(), 0);
+        int i = 0;
+        while (i < n) {
+            std::fill(block_.begin(), block_.end(), 0);
+            int inBlock = 0;
+            while (i < n && inBlock < kBlockSamples) {
+                int repeat = 1;
+                while (i + repeat < n && rows[i + repeat] == rows[i] &&
+                       inBlock + repeat < kBlockSamples)
+                    ++repeat;
+                addRow(source.scanLine(rows[i]) + first_, static_cast<uint16_t>(repeat));
+                inBlock += repeat;
+                i += repeat;
+            }
+            for (int k = 0; k < count_; ++k) total_[k] += block_[k];
+        }
+    }
+
+    // Total of byte `offset` of the row (offset counted from byte 0 of the row).
+    uint64_t at(int offset) const { return total_[offset - first_]; }
+
+private:
+    static constexpr int kBlockSamples = 257;
+
+    void addRow(const uchar* p, uint16_t repeat) {
+        uint16_t* acc = block_.data();
+        if (repeat == 1) {
+            for (int k = 0; k < count_; ++k) acc[k] = static_cast<uint16_t>(acc[k] + p[k]);
+        } else {
+            for (int k = 0; k < count_; ++k)
+                acc[k] = static_cast<uint16_t>(acc[k] + p[k] * repeat);
+        }
+    }
+
+    int first_;
+    int count_;
+    std::vector<uint16_t> block_;
+    std::vector<uint64_t> total_;
+};
+
+}  // namespace
+
+ThumbnailGeometry ComputeThumbnailGeometry(int sourceWidth, int sourceHeight, int size) {
+    ThumbnailGeometry g;
+    g.width = size;
+    g.height = size;
+    if (sourceWidth < 1 || sourceHeight < 1) return g;
+
+    const bool landscape = sourceWidth > sourceHeight;
+    const int longer = landscape ? sourceWidth : sourceHeight;
+    const int shorter = landscape ? sourceHeight : sourceWidth;
+    // Rounded half up; 64-bit so that very large sources cannot overflow.
+    int64_t side = (int64_t{shorter} * 2 * size / longer + 1) / 2;
+    side = std::clamp<int64_t>(side, 1, size);
+
+    g.step = static_cast<double>(Extended(longer) / size);
+    const double ratio = static_cast<double>(Extended(shorter) / longer);
+    const double diff = static_cast<double>(Extended{ratio} - Extended(side) / size);
+    const double offset = static_cast<double>(Extended(longer) * diff * 0.5L);
+    if (landscape) {
+        g.height = static_cast<int>(side);
+        g.offY = offset;
+    } else {
+        g.width = static_cast<int>(side);
+        g.offX = offset;
+    }
+    return g;
+}
+
+int SamplesPerAxis(double step) {
+    if (step < 10.0) return 10;
+    const Extended n = std::trunc(Extended{step} + Extended{0.99});
+    return n >= Extended(INT32_MAX) ? INT32_MAX : static_cast<int>(n);
+}
+
+int ProgressPosition(int fileIndex, int x, int y, int destWidth, int destHeight, int queueLength) {
+    if (queueLength <= 0 || destWidth <= 0 || destHeight <= 0) return -1;
+    // 64-bit: the same values as 32-bit arithmetic within the window's sizes,
+    // without overflow for the batch command's larger ones.
+    const int64_t share = (int64_t{y} * destWidth + x) * 1000 / destWidth / destHeight;
+    return static_cast<int>((int64_t{fileIndex} * 1000 + share) / queueLength);
+}
+
+uint32_t AverageCell(const TBitmap& source, double step, double top, double left) {
+    const int n = SamplesPerAxis(step);
+    const double sub = SampleSpacing(step, n);
+    const int wmax = source.width() - 1;
+    const int hmax = source.height() - 1;
+    uint64_t blue = 0, green = 0, red = 0, count = 0;
+    double sy = top;
+    for (int i = 0; i < n; ++i) {
+        const uchar* line = source.scanLine(ClampedIndex(sy, hmax));
+        double sx = left;
+        for (int j = 0; j < n; ++j) {
+            const uchar* p = line + ClampedIndex(sx, wmax) * 3;
+            blue += p[0];
+            green += p[1];
+            red += p[2];
+            ++count;
+            sx = Add(sub, sx);
+        }
+        sy = Add(sub, sy);
+    }
+    return static_cast<uint32_t>(red / count) | static_cast<uint32_t>(green / count) << 8 |
+           static_cast<uint32_t>(blue / count) << 16;
+}
+
+void ScaleToThumbnail(TBitmap& dest, const TBitmap& source, int fileIndex, int size,
+                      ScaleHooks& hooks) {
+    const ThumbnailGeometry g = ComputeThumbnailGeometry(source.width(), source.height(), size);
+    dest.setPixelFormat(TBitmap::PixelFormat::Bits24);
+    dest.setSize(g.width, g.height);
+    if (source.isEmpty()) return;
+
+    std::optional<TBitmap> converted;
+    if (source.pixelFormat() != TBitmap::PixelFormat::Bits24) {
+        converted = source;
+        converted->setPixelFormat(TBitmap::PixelFormat::Bits24);
+    }
+    const TBitmap& src = converted ? *converted : source;
+
+    // Every cell of a column samples the same source columns, and every cell of
+    // a row the same source rows, so the sums separate: add the sample rows of
+    // a destination row once, then pick the sample columns out of those sums.
+    // Integer sums are exact in any order, so the bytes equal AverageCell's.
+    const int n = SamplesPerAxis(g.step);
+    const double sub = SampleSpacing(g.step, n);
+    const std::vector<int> cols = SampleIndices(g.offX, g.step, sub, n, g.width, src.width() - 1);
+    const std::vector<int> rows = SampleIndices(g.offY, g.step, sub, n, g.height, src.height() - 1);
+    const auto [minCol, maxCol] = std::minmax_element(cols.begin(), cols.end());
+    RowSums sums(*minCol * 3, (*maxCol + 1) * 3);
+    const uint64_t count = uint64_t(n) * uint64_t(n);
+
+    for (int y = 0; y < g.height; ++y) {
+        sums.accumulate(src, rows.data() + size_t(y) * n, n);
+        uchar* out = dest.scanLine(y);
+        const int* cellCols = cols.data();
+        for (int x = 0; x < g.width; ++x, cellCols += n) {
+            uint64_t blue = 0, green = 0, red = 0;
+            for (int j = 0; j < n; ++j) {
+                const int offset = cellCols[j] * 3;
+                blue += sums.at(offset);
+                green += sums.at(offset + 1);
+                red += sums.at(offset + 2);
+            }
+            out[x * 3] = static_cast<uchar>(blue / count);
+            out[x * 3 + 1] = static_cast<uchar>(green / count);
+            out[x * 3 + 2] = static_cast<uchar>(red / count);
+
+            const int position =
+                ProgressPosition(fileIndex, x, y, g.width, g.height, hooks.queueLength());
+            if (position >= 0) hooks.setProgress(position);
+            hooks.pump();
+        }
+    }
+}

@@ -1,0 +1,238 @@
+#include "conversion/resampler.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "conversion/bitmap.h"
+#include "tests/support/imagecompare.h"
+
+namespace {
+
+// Records what the resampler reports, with a queue length that tests may set.
+class RecordingHooks : public ScaleHooks {
+public:
+    explicit RecordingHooks(int queue = 1) : queue_(queue) {}
+    int queueLength() override { return queue_; }
+    void setProgress(int position) override { positions.push_back(position); }
+    void pump() override { ++pumps; }
+
+    std::vector<int> positions;
+    int pumps = 0;
+
+private:
+    int queue_;
+};
+
+// The pixel-by-pixel reference: AverageCell walked over the destination as the
+// original loop did, cell corners accumulated by repeated addition.
+TBitmap ReferenceThumbnail(const TBitmap& source, int size) {
+    const ThumbnailGeometry g = ComputeThumbnailGeometry(source.width(), source.height(), size);
+    TBitmap dest(g.width, g.height);
+    double top = g.offY;
+    for (int y = 0; y < g.height; ++y) {
+        double left = g.offX;
+        for (int x = 0; x < g.width; ++x) {
+            const uint32_t c = AverageCell(source, g.step, top, left);
+            uchar* p = dest.scanLine(y) + x * 3;
+            p[0] = uchar(c >> 16);
+            p[1] = uchar(c >> 8);
+            p[2] = uchar(c);
+            left = static_cast<double>(static_cast<long double>(g.step) + left);
+        }
+        top = static_cast<double>(static_cast<long double>(g.step) + top);
+    }
+    return dest;
+}
+
+TBitmap Scale(const TBitmap& source, int size) {
+    TBitmap dest;
+    SilentScaleHooks hooks;
+    ScaleToThumbnail(dest, source, 0, size, hooks);
+    return dest;
+}
+
+struct GeometryRow {
+    int ws, hs, size;
+    int wd, hd;
+    double step, offX, offY;
+    int n;
+    double sub;
+};
+
+// The offsets are the bit patterns that extended-precision evaluation gives;
+// plain double arithmetic differs in the last bits for several of them.
+const GeometryRow kGeometry[] = {
+    {1024, 768, 160, 160, 120, 6.4, 0, 0, 10, 0.64},
+    {1000, 333, 32, 32, 11, 31.25, 0, -0x1.57ffffffffff6p+2, 32, 0.9765625},
+    {333, 1000, 32, 11, 32, 31.25, -0x1.57ffffffffff6p+2, 0, 32, 0.9765625},
+    {3000, 2000, 100, 100, 67, 30.0, 0, -0x1.400000000003fp+2, 30, 1.0},
+    {640, 480, 32, 32, 24, 20.0, 0, 0, 20, 1.0},
+    {100, 101, 160, 158, 160, 0.63125, 0x1.0ccccccccccbcp-3, 0, 10, 0.063125},
+    {16, 16, 32, 32, 32, 0.5, 0, 0, 10, 0.05},
+    {1000, 1, 32, 32, 1, 31.25, 0, -15.125, 32, 0.9765625},
+    {92, 105, 34, 30, 34, 0x1.8b4b4b4b4b4b5p+1, -0x1.4b4b4b4b4b4b9p-2, 0, 10, 0.3088235294117647},
+};
+
+TEST(ResamplerGeometry, WorkedExamples) {
+    for (const GeometryRow& r : kGeometry) {
+        SCOPED_TRACE(testing::Message() << r.ws << "x" << r.hs << " at " << r.size);
+        const ThumbnailGeometry g = ComputeThumbnailGeometry(r.ws, r.hs, r.size);
+        EXPECT_EQ(g.width, r.wd);
+        EXPECT_EQ(g.height, r.hd);
+        EXPECT_EQ(g.step, r.step);
+        EXPECT_EQ(g.offX, r.offX);
+        EXPECT_EQ(g.offY, r.offY);
+        const int n = SamplesPerAxis(g.step);
+        EXPECT_EQ(n, r.n);
+        EXPECT_DOUBLE_EQ(g.step / n, r.sub);
+    }
+}
+
+TEST(ResamplerGeometry, ShortSideRoundsHalfUpAndNeverVanishes) {
+    EXPECT_EQ(ComputeThumbnailGeometry(1000, 333, 32).height, 11);  // 10.656
+    EXPECT_EQ(ComputeThumbnailGeometry(10000, 1, 32).height, 1);    // 0.0032
+    EXPECT_EQ(ComputeThumbnailGeometry(1, 10000, 160).width, 1);
+    EXPECT_EQ(ComputeThumbnailGeometry(777, 777, 77).height, 77);
+    EXPECT_EQ(ComputeThumbnailGeometry(777, 777, 77).offX, 0);
+}
+
+TEST(ResamplerSamples, TruncatesTheExactSum) {
+    const struct {
+        double step;
+        int n;
+    } rows[] = {{0.5, 10}, {9.99, 10}, {10.0, 10}, {10.5, 11}, {10.01, 10},
+                {20.0, 20}, {31.25, 32}, {32.01, 32}, {1001.0 / 100, 10}, {3201.0 / 100, 32}};
+    for (const auto& r : rows) EXPECT_EQ(SamplesPerAxis(r.step), r.n) << "step " << r.step;
+}
+
+TEST(ResamplerProgress, ValuesOfTheExamples) {
+    EXPECT_EQ(ProgressPosition(0, 0, 0, 160, 120, 1), 0);
+    EXPECT_EQ(ProgressPosition(1, 159, 119, 160, 120, 3), 666);
+    EXPECT_EQ(ProgressPosition(2, 0, 0, 160, 120, 3), 666);
+    EXPECT_EQ(ProgressPosition(0, 159, 159, 160, 160, 1), 999);
+    EXPECT_EQ(ProgressPosition(0, 3, 3, 160, 160, 0), -1);
+}
+
+TEST(ResamplerProgress, OneUpdateAndOnePumpPerPixelWithTheQueueReadEachTime) {
+    TBitmap source = PositionCoded(320, 240, [](int x, int y) { return x + y; });
+    TBitmap dest;
+    RecordingHooks hooks(3);
+    ScaleToThumbnail(dest, source, 1, 160, hooks);
+    ASSERT_EQ(hooks.pumps, 160 * 120);
+    ASSERT_EQ(hooks.positions.size(), size_t(160 * 120));
+    EXPECT_EQ(hooks.positions.front(), 333);
+    EXPECT_EQ(hooks.positions.back(), 666);
+    EXPECT_TRUE(std::is_sorted(hooks.positions.begin(), hooks.positions.end()));
+}
+
+TEST(ResamplerProgress, EmptyQueueLeavesTheBarAlone) {
+    TBitmap source = PositionCoded(8, 8, [](int, int) { return 1; });
+    TBitmap dest;
+    RecordingHooks hooks(0);
+    ScaleToThumbnail(dest, source, 0, 4, hooks);
+    EXPECT_TRUE(hooks.positions.empty());
+    EXPECT_EQ(hooks.pumps, 16);
+}
+
+TEST(ResamplerPixels, EightByFourAveragesEachBlock) {
+    TBitmap source = PositionCoded(8, 4, [](int x, int y) { return 7 * x + 50 * y; });
+    TBitmap expected = PositionCoded(4, 2, [](int x, int y) {
+        static const int values[2][4] = {{28, 42, 56, 70}, {128, 142, 156, 170}};
+        return values[y][x];
+    });
+    EXPECT_TRUE(SameBitmap(Scale(source, 4), expected));
+}
+
+TEST(ResamplerPixels, EnlargementMakesExactBlocks) {
+    TBitmap source = PositionCoded(16, 16, [](int x, int y) { return 7 * x + 9 * y; });
+    TBitmap expected = PositionCoded(32, 32, [](int x, int y) { return 7 * (x / 2) + 9 * (y / 2); });
+    EXPECT_TRUE(SameBitmap(Scale(source, 32), expected));
+}
+
+TEST(ResamplerPixels, SinglePixelAndThinSourcesRepeatTheirEdges) {
+    TBitmap one(1, 1);
+    one.scanLine(0)[0] = 10;
+    one.scanLine(0)[1] = 20;
+    one.scanLine(0)[2] = 30;
+    TBitmap thumb = Scale(one, 32);
+    ASSERT_EQ(thumb.width(), 32);
+    ASSERT_EQ(thumb.height(), 32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const uchar* p = thumb.scanLine(y) + x * 3;
+            ASSERT_EQ(p[0] * 65536 + p[1] * 256 + p[2], 10 * 65536 + 20 * 256 + 30);
+        }
+
+    TBitmap line = PositionCoded(1000, 1, [](int x, int) { return x / 4; });
+    TBitmap thin = Scale(line, 32);
+    ASSERT_EQ(thin.width(), 32);
+    ASSERT_EQ(thin.height(), 1);
+    EXPECT_TRUE(SameBitmap(thin, ReferenceThumbnail(line, 32)));
+}
+
+TEST(ResamplerPixels, UniformColourStaysExact) {
+    TBitmap source(1234, 567);
+    for (int y = 0; y < source.height(); ++y)
+        for (int x = 0; x < source.width(); ++x) {
+            uchar* p = source.scanLine(y) + x * 3;
+            p[0] = 255, p[1] = 1, p[2] = 128;
+        }
+    TBitmap thumb = Scale(source, 160);
+    for (int y = 0; y < thumb.height(); ++y)
+        for (int x = 0; x < thumb.width(); ++x) {
+            const uchar* p = thumb.scanLine(y) + x * 3;
+            ASSERT_TRUE(p[0] == 255 && p[1] == 1 && p[2] == 128) << x << "," << y;
+        }
+}
+
+TEST(ResamplerPixels, ExtendedPrecisionDecidesTheSampleColumn) {
+    // Cell 1 of this placement samples column 3 where plain double arithmetic
+    // would sample column 4: 144 rather than 148.
+    TBitmap source = PositionCoded(92, 105, [](int x, int) { return std::min(255, 40 * x); });
+    TBitmap thumb = Scale(source, 34);
+    ASSERT_EQ(thumb.width(), 30);
+    EXPECT_EQ(thumb.scanLine(0)[3], 144);
+    EXPECT_EQ(thumb.scanLine(20)[3], 144);
+}
+
+TEST(ResamplerPixels, SeparatedSumsEqualThePerCellReference) {
+    const struct {
+        int ws, hs, size;
+    } cases[] = {{92, 105, 34},  {1000, 333, 32}, {333, 1000, 32}, {100, 101, 160},
+                 {3000, 2000, 100}, {7, 3, 160},  {1001, 17, 100}, {2900, 40, 1},
+                 {640, 480, 32}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.ws << "x" << c.hs << " at " << c.size);
+        TBitmap source(c.ws, c.hs);
+        for (int y = 0; y < c.hs; ++y)
+            for (int x = 0; x < c.ws * 3; ++x)
+                source.scanLine(y)[x] = uchar((x * 131 + y * 71 + (x * y) % 97) & 0xff);
+        EXPECT_TRUE(SameBitmap(Scale(source, c.size), ReferenceThumbnail(source, c.size)));
+    }
+}
+
+TEST(ResamplerPixels, EightBitSourceIsReadThroughItsPalette) {
+    TBitmap source(4, 4, TBitmap::PixelFormat::Bits8);
+    source.setPalette({qRgb(30, 20, 10)});
+    for (int y = 0; y < 4; ++y) std::fill_n(source.scanLine(y), 4, 0);
+    TBitmap thumb = Scale(source, 2);
+    const uchar* p = thumb.scanLine(1) + 3;
+    EXPECT_EQ(p[0], 10);
+    EXPECT_EQ(p[1], 20);
+    EXPECT_EQ(p[2], 30);
+}
+
+TEST(ResamplerEmpty, SizesTheDestinationAndTouchesNothingElse) {
+    TBitmap empty;
+    TBitmap dest;
+    RecordingHooks hooks;
+    ScaleToThumbnail(dest, empty, 0, 48, hooks);
+    EXPECT_EQ(dest.width(), 48);
+    EXPECT_EQ(dest.height(), 48);
+    EXPECT_TRUE(hooks.positions.empty());
+    EXPECT_EQ(hooks.pumps, 0);
+}
+
+}  // namespace
