@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+// What a conversion run asks of whoever drives it, at the moment it needs the
+// answer: the main window answers from its live controls, tests and the batch
+// command from their own values. Texts are UTF-8.
+class RunHost {
+public:
+    virtual ~RunHost() = default;
+
+    virtual int thumbnailSize() = 0;        // longer side of a thumbnail
+    virtual int jpegQuality() = 0;          // 20..100
+    virtual bool bestQuality() = 0;         // accurate inverse DCT when decoding
+    virtual bool smoothing() = 0;           // block smoothing when decoding
+    virtual bool progressive() = 0;         // progressive JPEG output
+    virtual bool keepDate() = 0;            // give thumbnails their source's time
+    virtual std::string prefix() = 0;       // put before the source's name
+    virtual std::string suffix() = 0;       // put after it
+    virtual std::string destination() = 0;  // folder ending with "/", or empty
+
+    virtual void setProgress(int position) = 0;  // 0..1000
+    virtual void pump() = 0;                     // let the window handle its events
+    virtual void showMessage(const std::string& text) = 0;  // modal, the program's title
+};
