@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <optional>
+
+// The compressed image held by TJPEGImage, shared by copies of it (the
+// shared_ptr's count is the number of holders). Main thread only.
+class TJPEGData {
+public:
+    std::optional<QByteArray> Bytes;  // none until loaded or encoded; may be empty
+    int Height = 0;                   // from the header, or of the encoded bitmap
+    int Width = 0;
+    bool Gray = false;  // one grayscale component, or encoded as grayscale
+};
