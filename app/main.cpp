@@ -1,15 +1,26 @@
-#include <QApplication>
-#include <QLabel>
+#include <QStringList>
+#include <exception>
+#include <memory>
 
-// Placeholder start-up until the main window lands: it says what the program
-// is and does nothing it cannot yet do.
+#include "app/form1.h"
+#include "app/thumbrixapplication.h"
+#include "preview/form3.h"
+
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QLabel label(QStringLiteral("Thumbrix %1\nThe main window is not built yet.")
-                     .arg(QStringLiteral(THUMBRIX_VERSION)));
-    label.setWindowTitle(QStringLiteral("Thumbrix"));
-    label.setAlignment(Qt::AlignCenter);
-    label.resize(281, 280);
-    label.show();
-    return app.exec();
+    ThumbrixApplication app(argc, argv);
+    try {
+        const QStringList arguments = app.arguments().mid(1);
+        const QString programFile = QCoreApplication::applicationFilePath();
+        TForm1 form1(arguments, programFile);
+        std::unique_ptr<TForm3> form3;
+        if (arguments.isEmpty()) {
+            form3 = std::make_unique<TForm3>(form1, programFile);
+            form1.SetPreviewWindow(form3.get());
+        }
+        form1.show();
+        return app.exec();
+    } catch (const std::exception& e) {
+        ThumbrixApplication::ShowError(QString::fromUtf8(e.what()));
+    }
+    return 1;
 }

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <chrono>
+
+// Lets the window handle its pending events in the middle of a run. One pass
+// of the event loop costs a few microseconds even when idle, more than a
+// thumbnail pixel, so passes are at least a millisecond apart: the window
+// stays just as live, and a run is not slowed down by its own pumping.
+class EventPump {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    void operator()();
+    int passes() const { return passes_; }
+
+private:
+    Clock::time_point last_{};
+    int passes_ = 0;
+};

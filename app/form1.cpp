@@ -1,0 +1,254 @@
+#include "app/form1.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QUrl>
+
+#include "app/programfont.h"
+#include "app/thumbrixapplication.h"
+#include "controls/cspinedit.h"
+#include "controls/shelltree.h"
+#include "conversion/runconversion.h"
+
+namespace {
+
+QLabel* MakeLabel(const QString& text, int left, int top, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QCheckBox* MakeCheckBox(const QString& text, const QRect& geometry, QWidget* parent) {
+    auto* box = new QCheckBox(text, parent);
+    box->setGeometry(geometry);
+    box->setFocusPolicy(Qt::ClickFocus);  // Tab passes them by
+    return box;
+}
+
+TCSpinEdit* MakeSpinEdit(int min, int max, int step, int value, const QRect& geometry,
+                         QWidget* parent) {
+    auto* edit = new TCSpinEdit(parent);
+    edit->setGeometry(geometry);
+    edit->setMinValue(min);
+    edit->setMaxValue(max);
+    edit->setIncrement(step);
+    edit->setValue(value);
+    return edit;
+}
+
+QList<QString> LocalFiles(const QMimeData* data) {
+    QList<QString> paths;
+    if (!data || !data->hasUrls()) return paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) paths.append(url.toLocalFile());
+    return paths;
+}
+
+}  // namespace
+
+TForm1::TForm1(const QStringList& arguments, const QString& programFile, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      programFile_(programFile) {
+    setWindowTitle(QStringLiteral("Thumbrix"));
+    setFont(ProgramFont());
+    setFixedSize(281, 280);
+    CreateControls();
+    FormCreate(arguments);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::CreateControls() {
+    Label8 = MakeLabel(QStringLiteral("ThumbnailSize"), 0, 8, this);
+    ThumbnailSize = MakeSpinEdit(32, 160, 1, 32, QRect(80, 0, 49, 21), this);
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Jpeg Option"), this);
+    GroupBox1->setGeometry(0, 24, 129, 113);
+    Label6 = MakeLabel(QStringLiteral("Quality"), 24, 16, GroupBox1);
+    JpegQualityV = MakeSpinEdit(20, 100, 10, 60, QRect(80, 8, 41, 21), GroupBox1);
+    JpegPrEncode = MakeCheckBox(QStringLiteral("Progressive"), QRect(8, 32, 81, 17), GroupBox1);
+    JpegQualityF = MakeCheckBox(QStringLiteral("Best Quality"), QRect(8, 48, 89, 17), GroupBox1);
+    JpegQualityF->setChecked(true);
+    JpegSmoothing = MakeCheckBox(QStringLiteral("Smoothing"), QRect(8, 64, 73, 17), GroupBox1);
+
+    Button1 = new QPushButton(QStringLiteral("Default"), this);
+    Button1->setGeometry(8, 112, 49, 17);
+    Button3 = new QPushButton(QStringLiteral("処理開始"), this);
+    Button3->setGeometry(8, 152, 113, 25);
+    QFont bold = Button3->font();
+    bold.setBold(true);
+    Button3->setFont(bold);
+    QPalette red = Button3->palette();
+    red.setColor(QPalette::ButtonText, Qt::red);
+    Button3->setPalette(red);
+    Button3->hide();
+    Button2 = new QPushButton(QStringLiteral("プレビュー"), this);
+    Button2->setGeometry(64, 152, 65, 25);
+    Button2->hide();
+    TimeStamp = new QCheckBox(QStringLiteral("日付は変えない"), this);
+    TimeStamp->setGeometry(8, 192, 105, 17);
+
+    Label7 = MakeLabel(QStringLiteral("格納先指定"), 168, 0, this);
+    ShellTree2 = new TShellTree(this);
+    ShellTree2->setGeometry(136, 16, 145, 193);
+    // The chosen folder stays marked when the tree loses the focus.
+    QPalette keep = ShellTree2->palette();
+    keep.setColor(QPalette::Inactive, QPalette::Highlight,
+                  keep.color(QPalette::Active, QPalette::Highlight));
+    keep.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                  keep.color(QPalette::Active, QPalette::HighlightedText));
+    ShellTree2->setPalette(keep);
+    ShellTree2->Loaded();
+
+    GroupBox2 = new QGroupBox(QStringLiteral("FileName"), this);
+    GroupBox2->setGeometry(0, 208, 281, 49);
+    FileNameA = new QLineEdit(GroupBox2);
+    FileNameA->setGeometry(16, 16, 57, 20);
+    FileNameA->setFocusPolicy(Qt::ClickFocus);
+    Label1 = MakeLabel(QStringLiteral("＋ FileName ＋"), 80, 24, GroupBox2);
+    FileNameB = new QLineEdit(GroupBox2);
+    FileNameB->setGeometry(168, 16, 57, 20);
+    FileNameB->setFocusPolicy(Qt::ClickFocus);
+    Label2 = MakeLabel(QStringLiteral("＋ .JPG"), 232, 24, GroupBox2);
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setGeometry(0, 264, 281, 16);
+    ProgressBar1->setRange(0, 1000);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+
+    for (QWidget* w : {static_cast<QWidget*>(Label8), static_cast<QWidget*>(Label6),
+                       static_cast<QWidget*>(Label7), static_cast<QWidget*>(Label1),
+                       static_cast<QWidget*>(Label2)})
+        w->setFocusPolicy(Qt::NoFocus);
+    setTabOrder(ShellTree2, JpegQualityV);
+    setTabOrder(JpegQualityV, ThumbnailSize);
+    setTabOrder(ThumbnailSize, Button1);
+    setTabOrder(Button1, Button2);
+    setTabOrder(Button2, TimeStamp);
+    setTabOrder(TimeStamp, Button3);
+
+    connect(ThumbnailSize, &TCSpinEdit::OnChange, this, &TForm1::ThumbnailSizeChange);
+    connect(JpegQualityV, &TCSpinEdit::OnChange, this, &TForm1::JpegQualityVChange);
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+}
+
+void TForm1::Button1Click() {
+    JpegQualityV->setValue(60);
+    JpegQualityF->setChecked(true);
+    JpegSmoothing->setChecked(false);
+    JpegPrEncode->setChecked(false);
+    ThumbnailSize->setValue(32);
+}
+
+void TForm1::Button2Click() {
+    if (preview_) preview_->ShowNormal();
+}
+
+void TForm1::Button3Click() {
+    // A press that arrives through the pump of a run in progress is ignored:
+    // the run owns the queue until it ends.
+    if (state_.running()) return;
+    state_.PreviewMode = false;
+    try {
+        RunConversion(state_, *this);
+    } catch (...) {
+        close();
+        throw;
+    }
+    close();
+}
+
+void TForm1::JpegQualityVChange() {
+    if (JpegQualityV->value() < 20) JpegQualityV->setValue(20);
+    if (JpegQualityV->value() > 100) JpegQualityV->setValue(100);
+}
+
+void TForm1::ThumbnailSizeChange() {
+    if (ThumbnailSize->value() < 8) ThumbnailSize->setValue(8);
+}
+
+void TForm1::DropFiles(const QStringList& paths) {
+    if (commandLineMode_ || state_.running()) return;
+    state_.FileQueue.clear();
+    for (const QString& path : paths) state_.FileQueue.push_back(path.toStdString());
+    state_.PreviewMode = false;
+    if (!paths.isEmpty()) RunConversion(state_, *this);
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!commandLineMode_ && !LocalFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TForm1::dragMoveEvent(QDragMoveEvent* event) {
+    if (!commandLineMode_) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    const QStringList paths = LocalFiles(event->mimeData());
+    event->acceptProposedAction();
+    DropFiles(paths);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (FormClose()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+int TForm1::thumbnailSize() {
+    return ThumbnailSize->value();
+}
+int TForm1::jpegQuality() {
+    return JpegQualityV->value();
+}
+bool TForm1::bestQuality() {
+    return JpegQualityF->isChecked();
+}
+bool TForm1::smoothing() {
+    return JpegSmoothing->isChecked();
+}
+bool TForm1::progressive() {
+    return JpegPrEncode->isChecked();
+}
+bool TForm1::keepDate() {
+    return TimeStamp->isChecked();
+}
+std::string TForm1::prefix() {
+    return FileNameA->text().toStdString();
+}
+std::string TForm1::suffix() {
+    return FileNameB->text().toStdString();
+}
+std::string TForm1::destination() {
+    return ShellTree2->PathName().toStdString();
+}
+void TForm1::setProgress(int position) {
+    ProgressBar1->setValue(position);
+}
+void TForm1::pump() {
+    pump_();
+}
+
+void TForm1::showMessage(const std::string& text) {
+    QMessageBox box(QMessageBox::NoIcon, ThumbrixApplication::Title(), QString::fromStdString(text),
+                    QMessageBox::Ok, this);
+    box.exec();
+}

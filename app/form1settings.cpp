@@ -1,0 +1,93 @@
+// The main window's creation and closing: the settings file in and out.
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include "app/form1.h"
+#include "app/thumbrixapplication.h"
+#include "controls/cspinedit.h"
+#include "controls/shelltree.h"
+#include "conversion/settingstable.h"
+#include "platform/longname.h"
+#include "platform/profilefile.h"
+#include "platform/programfile.h"
+
+namespace {
+
+// A stored position where no screen would show the window brings it back to
+// the top-left corner, so that it can be reached at all.
+QPoint OnSomeScreen(QPoint position, QSize size) {
+    const QRect window(position, size);
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen->availableGeometry().intersects(window)) return position;
+    return QGuiApplication::screens().isEmpty() ? position : QPoint(0, 0);
+}
+
+}  // namespace
+
+void TForm1::FormCreate(const QStringList& arguments) {
+    settingsPath_ = QString::fromStdString(SettingsFileOf(programFile_.toStdString()));
+    std::string destination;
+    {
+        const ProfileFile file(settingsPath_.toStdString());
+        move(OnSomeScreen(QPoint(ReadSettingInt(file, Setting::WindowLeft),
+                                 ReadSettingInt(file, Setting::WindowTop)),
+                          frameSize()));
+        destination = ReadSettingText(file, Setting::SaveFolder);
+        ThumbnailSize->setValue(ReadSettingInt(file, Setting::ThumbnailSize));
+        JpegQualityV->setValue(ReadSettingInt(file, Setting::JpegQuality));
+        JpegQualityF->setChecked(ReadSettingBool(file, Setting::BestQuality));
+        JpegSmoothing->setChecked(ReadSettingBool(file, Setting::Smoothing));
+        JpegPrEncode->setChecked(ReadSettingBool(file, Setting::Progressive));
+        FileNameA->setText(QString::fromStdString(ReadSettingText(file, Setting::NamePrefix)));
+        FileNameB->setText(QString::fromStdString(ReadSettingText(file, Setting::NameSuffix)));
+        TimeStamp->setChecked(ReadSettingBool(file, Setting::KeepDate));
+    }
+    if (destination.empty()) destination = FolderOf(programFile_.toStdString());
+    ShellTree2->setPathName(QString::fromStdString(destination));
+
+    state_ = RunState{};
+    state_.ThumbBitmap.setPixelFormat(TBitmap::PixelFormat::Bits24);
+    state_.PreviewBitmap.setPixelFormat(TBitmap::PixelFormat::Bits24);
+
+    commandLineMode_ = !arguments.isEmpty();
+    if (commandLineMode_) {
+        Button3->show();
+        for (const QString& argument : arguments)
+            state_.FileQueue.push_back(LongFileName(argument.toStdString()));
+    } else {
+        Button2->show();
+        setAcceptDrops(true);
+    }
+}
+
+bool TForm1::FormClose() {
+    if (state_.running()) return false;
+    try {
+        WriteSettings();
+    } catch (const ProfileWriteError& e) {
+        // Reported, and the program still ends: a read-only folder must not
+        // keep the user from closing it.
+        ThumbrixApplication::ShowError(QString::fromUtf8(e.what()));
+    }
+    return true;
+}
+
+void TForm1::WriteSettings() {
+    ProfileFile file(settingsPath_.toStdString());
+    WriteSetting(file, Setting::WindowLeft, x());
+    WriteSetting(file, Setting::WindowTop, y());
+    if (!commandLineMode_ && preview_)
+        WriteSetting(file, Setting::LoadFolder, preview_->LoadFolderPath().toStdString());
+    WriteSetting(file, Setting::SaveFolder, ShellTree2->PathName().toStdString());
+    WriteSetting(file, Setting::ThumbnailSize, ThumbnailSize->value());
+    WriteSetting(file, Setting::JpegQuality, JpegQualityV->value());
+    WriteSettingBool(file, Setting::BestQuality, JpegQualityF->isChecked());
+    WriteSettingBool(file, Setting::Smoothing, JpegSmoothing->isChecked());
+    WriteSettingBool(file, Setting::Progressive, JpegPrEncode->isChecked());
+    WriteSetting(file, Setting::NamePrefix, FileNameA->text().toStdString());
+    WriteSetting(file, Setting::NameSuffix, FileNameB->text().toStdString());
+    WriteSettingBool(file, Setting::KeepDate, TimeStamp->isChecked());
+}
