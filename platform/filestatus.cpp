@@ -1,0 +1,29 @@
+#include "platform/filestatus.h"
+
+#include <sys/stat.h>
+
+std::optional<FileStatus> StatPath(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
+    FileStatus status;
+    if (S_ISREG(st.st_mode)) {
+        status.kind = FileStatus::Kind::File;
+    } else if (S_ISDIR(st.st_mode)) {
+        status.kind = FileStatus::Kind::Folder;
+    }
+    status.modified = st.st_mtim;
+    status.device = st.st_dev;
+    status.inode = st.st_ino;
+    status.size = st.st_size;
+    return status;
+}
+
+bool IsExistingFile(const std::string& path) {
+    const auto status = StatPath(path);
+    return status && status->kind == FileStatus::Kind::File;
+}
+
+bool IsExistingFolder(const std::string& path) {
+    const auto status = StatPath(path);
+    return status && status->kind == FileStatus::Kind::Folder;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <string>
+
+// What the directory entry of a path says, symbolic links followed. Paths are
+// UTF-8 with "/" separators.
+struct FileStatus {
+    enum class Kind { File, Folder, Other };
+
+    Kind kind = Kind::Other;
+    timespec modified{};
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    int64_t size = 0;
+
+    bool sameFileAs(const FileStatus& other) const {
+        return device == other.device && inode == other.inode;
+    }
+};
+
+std::optional<FileStatus> StatPath(const std::string& path);
+
+// A regular file: folders, devices and pipes do not count.
+bool IsExistingFile(const std::string& path);
+bool IsExistingFolder(const std::string& path);

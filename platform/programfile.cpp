@@ -1,0 +1,22 @@
+#include "platform/programfile.h"
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string SettingsFileOf(const std::string& programFile) {
+    const auto slash = programFile.rfind('/');
+    const auto dot = programFile.rfind('.');
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (hasExtension ? programFile.substr(0, dot) : programFile) + ".ini";
+}
+
+std::string ApplicationTitle(const std::string& programFile) {
+    std::string title = programFile.substr(FolderOf(programFile).size());
+    title = title.substr(0, title.find('.'));
+    for (size_t i = 1; i < title.size(); ++i)
+        if (title[i] >= 'A' && title[i] <= 'Z') title[i] = char(title[i] - 'A' + 'a');
+    return title;
+}

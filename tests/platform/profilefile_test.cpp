@@ -1,0 +1,183 @@
+#include "platform/profilefile.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Appends without operator+, which GCC 12 misreads under -Wrestrict.
+template <typename... Parts>
+std::string Cat(const Parts&... parts) {
+    std::string text;
+    (text.append(parts), ...);
+    return text;
+}
+
+void WriteAll(const std::string& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+class ProfileFileTest : public ::testing::Test {
+protected:
+    std::string file(const char* name = "thumbrix.ini") const {
+        return dir_.filePath(QString::fromUtf8(name)).toStdString();
+    }
+    QTemporaryDir dir_;
+};
+
+TEST(ProfileInteger, ParsesDecimalAndHexOnlyWhenWhole) {
+    const struct {
+        const char* text;
+        bool ok;
+        int value;
+    } rows[] = {
+        {"32", true, 32},
+        {"-5", true, -5},
+        {"+7", true, 7},
+        {" 60 ", true, 60},
+        {"0x1F", true, 31},
+        {"0X10", true, 16},
+        {"-0x10", true, -16},
+        {"2147483647", true, 2147483647},
+        {"-2147483648", true, -2147483647 - 1},
+        {"2147483648", false, 0},
+        {"12abc", false, 0},
+        {"", false, 0},
+        {"0x", false, 0},
+        {"1.5", false, 0},
+        {"true", false, 0},
+        {"0xG", false, 0},
+        {"- 1", false, 0},
+    };
+    for (const auto& r : rows) {
+        int value = 12345;
+        EXPECT_EQ(ParseProfileInteger(r.text, value), r.ok) << '"' << r.text << '"';
+        if (r.ok) {
+            EXPECT_EQ(value, r.value) << '"' << r.text << '"';
+        }
+    }
+}
+
+TEST_F(ProfileFileTest, ReadsWhatTheWindowsFunctionsWouldRead) {
+    WriteAll(file(),
+             "; settings\r\n"
+             "[WinPos]\r\n"
+             "x=120\r\n"
+             " Y = 40 \r\n"
+             "[filepath]\r\n"
+             "Save=\"/home/ann/ with blank \"\r\n"
+             "Load = /tmp/\r\n"
+             "[JpegOption]\n"
+             ";QualityV=10\n"
+             "QualityV=0x50\n"
+             "QualityV=99\n"
+             "Smoothing=yes\n"
+             "[JpegOption]\n"
+             "Progressive=1\n"
+             "orphan\n"
+             "[Empty]");
+    const ProfileFile profile(file());
+    EXPECT_EQ(profile.readInteger("WinPos", "x", 0), 120);
+    EXPECT_EQ(profile.readInteger("winpos", "y", 0), 40);
+    EXPECT_EQ(profile.readString("FilePAth", "Save", ""), "/home/ann/ with blank ");
+    EXPECT_EQ(profile.readString("FilePAth", "LOAD", ""), "/tmp/");
+    EXPECT_EQ(profile.readInteger("JpegOption", "QualityV", 60), 80);   // the first one counts
+    EXPECT_EQ(profile.readInteger("JpegOption", "Smoothing", 7), 7);    // not a number
+    EXPECT_EQ(profile.readInteger("JpegOption", "Progressive", 0), 0);  // second section ignored
+    EXPECT_EQ(profile.readString("Empty", "x", "fallback"), "fallback");
+    EXPECT_EQ(profile.readString("Missing", "x", "fallback"), "fallback");
+}
+
+TEST_F(ProfileFileTest, MissingFileReadsAsEmptyAndLongValuesAreCut) {
+    EXPECT_EQ(ProfileFile(file("none.ini")).readInteger("IconImage", "Size", 32), 32);
+
+    // 2046 ASCII bytes, then a 3-byte character that would cross the limit.
+    const std::string value = Cat(std::string(2046, 'a'), "表", "tail");
+    WriteAll(file(), Cat("[FileName]\nA=", value, "\nB=", std::string(3000, 'b'), "\n"));
+    const ProfileFile profile(file());
+    EXPECT_EQ(profile.readString("FileName", "A", ""), std::string(2046, 'a'));
+    EXPECT_EQ(profile.readString("FileName", "B", "").size(), ProfileFile::kMaxValueBytes);
+}
+
+TEST_F(ProfileFileTest, WritesChangeOnlyTheirLine) {
+    WriteAll(file(),
+             "; keep me\r\n"
+             "[WinPos]\r\n"
+             "x=1\r\n"
+             "\r\n"
+             "[Other]\r\n"
+             "weird line without equals\r\n"
+             "k=v");
+    ProfileFile profile(file());
+    profile.writeInteger("winpos", "X", 300);     // replaced in place
+    profile.writeInteger("WinPos", "y", -20);     // added before the blank line
+    profile.writeString("Other", "new", "表示");  // after a last line without line end
+    profile.writeString("FileName", "A", "s_");   // a new section at the end
+    EXPECT_EQ(ReadAll(file()),
+              "; keep me\r\n"
+              "[WinPos]\r\n"
+              "X=300\r\n"
+              "y=-20\r\n"
+              "\r\n"
+              "[Other]\r\n"
+              "weird line without equals\r\n"
+              "k=v\r\n"
+              "new=表示\r\n"
+              "[FileName]\r\n"
+              "A=s_\r\n");
+    const ProfileFile again(file());
+    EXPECT_EQ(again.readInteger("WinPos", "x", 0), 300);
+    EXPECT_EQ(again.readString("Other", "new", ""), "表示");
+}
+
+TEST_F(ProfileFileTest, ValuesComeBackAsWritten) {
+    const std::string values[] = {" lead", "trail ",      "\"quoted\"", "a=b",
+                                  "",      "日本語 名前", "semi;colon"};
+    {
+        ProfileFile profile(file("new.ini"));
+        for (size_t i = 0; i < std::size(values); ++i)
+            profile.writeString("FileName", Cat("k", std::to_string(i)), values[i]);
+        profile.writeString("FileName", "lines", "one\ntwo");
+    }
+    const ProfileFile profile(file("new.ini"));
+    for (size_t i = 0; i < std::size(values); ++i)
+        EXPECT_EQ(profile.readString("FileName", Cat("k", std::to_string(i)), "?"), values[i]);
+    EXPECT_EQ(profile.readString("FileName", "lines", "?"), "one two");
+    EXPECT_EQ(ReadAll(file("new.ini")).substr(0, 11), "[FileName]\n");
+}
+
+TEST_F(ProfileFileTest, FailedWriteRaisesAndKeepsTheFile) {
+    // A path below a regular file cannot be created, whoever runs the test.
+    WriteAll(file("plain"), "x");
+    const std::string path = Cat(file("plain"), "/thumbrix.ini");
+    ProfileFile profile(path);
+    try {
+        profile.writeInteger("WinPos", "x", 1);
+        FAIL() << "no error";
+    } catch (const ProfileWriteError& e) {
+        EXPECT_EQ(std::string(e.what()), Cat(path, " に書き込めません"));
+    }
+
+    WriteAll(file(), "[WinPos]\nx=1\n");
+    ProfileFile kept(file());
+    QDir(dir_.path()).mkdir(QStringLiteral("blocker"));
+    // Replacing a name that is now a folder fails at the rename.
+    ProfileFile blocked(file("blocker"));
+    EXPECT_THROW(blocked.writeInteger("WinPos", "x", 2), ProfileWriteError);
+    EXPECT_EQ(ReadAll(file()), "[WinPos]\nx=1\n");
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{QStringLiteral("blocker"), QStringLiteral("plain"),
+                           QStringLiteral("thumbrix.ini")}));
+}
+
+}  // namespace
