@@ -120,6 +120,7 @@ public:
 
 private:
     void Changed();
+    void Progress(TProgressStage stage, int percent, bool redrawNow, const QRect& r);
     void DropBitmap();
     void NewData();
     void ReadJpegStream(QByteArray bytes);

@@ -1,0 +1,25 @@
+#include "codec/graphicerrors.h"
+
+#include <cstdio>
+
+namespace {
+
+std::string CodecMessage(int code) {
+    char text[48];
+    std::snprintf(text, sizeof text, "JPEG エラー #%d", code);
+    return text;
+}
+
+}  // namespace
+
+EJPEG::EJPEG(int code) : EInvalidGraphic(CodecMessage(code)), code_(code) {}
+
+EReadError::EReadError() : EStreamError("ストリームの読み込みエラー") {}
+
+EWriteError::EWriteError() : EStreamError("ストリームの書き込みエラー") {}
+
+EFOpenError::EFOpenError(const std::string& path)
+    : EStreamError("ファイル " + path + " を開けません") {}
+
+EFCreateError::EFCreateError(const std::string& path)
+    : EStreamError("ファイル " + path + " を作成できません") {}

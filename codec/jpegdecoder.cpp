@@ -1,0 +1,200 @@
+#include "codec/jpegdecoder.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "codec/graphicerrors.h"
+#include "codec/jpegcolor.h"
+#include "conversion/bitmap.h"
+
+namespace {
+
+constexpr JDIMENSION kMaxRowsPerCall = 16;
+
+}  // namespace
+
+JpegDecoder::JpegDecoder(const QByteArray& bytes, const CodecProgressFn* progress)
+    : bytes_(bytes), progress_(progress) {}
+
+JpegDecoder::~JpegDecoder() {
+    DestroySession(session_);
+}
+
+bool JpegDecoder::Report(CodecSession& session) noexcept {
+    auto* self = static_cast<JpegDecoder*>(session.owner);
+    const jpeg_progress_mgr& p = session.progress;
+    const std::optional<CodecProgressReport> report = NextProgressReport(
+        session.progressState, {p.pass_counter, p.pass_limit, p.completed_passes, p.total_passes},
+        CodecTickSource(), int(session.d.output_scanline), int(session.d.output_width),
+        int(session.d.output_height));
+    if (!report) return true;
+    try {
+        (*self->progress_)(report->percent, report->redrawNow, report->band);
+        return true;
+    } catch (...) {
+        self->pending_ = std::current_exception();
+        return false;
+    }
+}
+
+void JpegDecoder::Check(bool ok) {
+    if (ok) return;
+    if (session_.stopped && pending_) std::rethrow_exception(pending_);
+    throw EJPEG(session_.error.msg_code);
+}
+
+void JpegDecoder::ReadHeader() {
+    session_.owner = this;
+    session_.report = progress_ != nullptr ? Report : nullptr;
+    Check(CreateDecompressor(session_));
+    Check(::ReadHeader(session_, bytes_));
+}
+
+bool JpegDecoder::Cmyk() const {
+    return session_.d.jpeg_color_space == JCS_CMYK || session_.d.jpeg_color_space == JCS_YCCK;
+}
+
+void JpegDecoder::Prepare(const JpegSettings& settings) {
+    ReadHeader();
+    jpeg_decompress_struct& d = session_.d;
+    d.scale_num = 1;
+    d.scale_denom = 1u << unsigned(settings.DecodeScale);
+    d.do_block_smoothing = settings.BlockSmoothing ? TRUE : FALSE;
+    grayOutput_ = settings.GrayOutput;
+    if (Cmyk()) {
+        // The library cannot turn CMYK into B, G, R (nor gray); we do it.
+        d.out_color_space = JCS_CMYK;
+        depth8_ = settings.OutputDepth == JpegOutputDepth::Depth8;
+    } else {
+        if (settings.GrayOutput) {
+            d.out_color_space = JCS_GRAYSCALE;
+        } else if (d.out_color_space != JCS_GRAYSCALE) {
+            d.out_color_space = JCS_EXT_BGR;
+        }
+        if (settings.OutputDepth == JpegOutputDepth::Depth8 || d.out_color_space == JCS_GRAYSCALE) {
+            d.quantize_colors = TRUE;
+            d.desired_number_of_colors = 236;
+        }
+    }
+    if (settings.DecodeMode == JpegDecodeMode::SpeedFirst) {
+        d.dct_method = JDCT_IFAST;
+        d.two_pass_quantize = FALSE;
+        d.dither_mode = JDITHER_ORDERED;
+    }
+    session_.finalDctMethod = d.dct_method;
+    session_.finalTwoPassQuantize = d.two_pass_quantize;
+    session_.finalDitherMode = d.dither_mode;
+    if (settings.ScanByScanDisplay && MultiScan()) {
+        d.enable_2pass_quant = d.two_pass_quantize;
+        d.dct_method = JDCT_IFAST;
+        d.two_pass_quantize = FALSE;
+        d.dither_mode = JDITHER_ORDERED;
+        d.buffered_image = TRUE;
+    }
+}
+
+QSize JpegDecoder::ImageSize() const {
+    return QSize(int(session_.d.image_width), int(session_.d.image_height));
+}
+
+bool JpegDecoder::GrayFile() const {
+    return session_.d.jpeg_color_space == JCS_GRAYSCALE;
+}
+
+bool JpegDecoder::MultiScan() {
+    bool multiple = false;
+    Check(HasMultipleScans(session_, multiple));
+    return multiple;
+}
+
+QSize JpegDecoder::OutputSize() {
+    Check(CalcOutputDimensions(session_));
+    return QSize(int(session_.d.output_width), int(session_.d.output_height));
+}
+
+bool JpegDecoder::EightBitOutput() const {
+    return session_.d.quantize_colors != FALSE;
+}
+
+bool JpegDecoder::SetPaletteFromColormap(TBitmap& bitmap) {
+    const jpeg_decompress_struct& d = session_.d;
+    if (d.colormap == nullptr) return false;
+    bitmap.setPalette(
+        PaletteFromColormap(d.colormap, d.actual_number_of_colors, d.out_color_components));
+    return true;
+}
+
+void JpegDecoder::ReadImage(TBitmap& bitmap) {
+    jpeg_decompress_struct& d = session_.d;
+    const JDIMENSION perCall =
+        std::clamp<JDIMENSION>(JDIMENSION(d.rec_outbuf_height), 1, kMaxRowsPerCall);
+    const bool cmyk = Cmyk();
+    std::vector<JSAMPLE> cmykRows(cmyk ? std::size_t(perCall) * d.output_width * 4 : 0);
+    JSAMPROW rows[kMaxRowsPerCall];
+    while (d.output_scanline < d.output_height) {
+        const JDIMENSION first = d.output_scanline;
+        const JDIMENSION count = std::min(perCall, d.output_height - first);
+        for (JDIMENSION i = 0; i < count; ++i) {
+            rows[i] = cmyk ? &cmykRows[std::size_t(i) * d.output_width * 4]
+                           : bitmap.scanLine(int(first + i));
+        }
+        JDIMENSION read = 0;
+        Check(ReadRows(session_, rows, count, read));
+        if (cmyk) {
+            for (JDIMENSION i = 0; i < read; ++i) {
+                CmykRowToBgr(rows[i], bitmap.scanLine(int(first + i)), int(d.output_width),
+                             d.saw_Adobe_marker != FALSE, grayOutput_);
+            }
+        }
+        if (read == 0) break;
+    }
+}
+
+bool JpegDecoder::Decode(TBitmap& bitmap, const std::optional<QList<QRgb>>& palette) {
+    jpeg_decompress_struct& d = session_.d;
+    bitmap.setPixelFormat(EightBitOutput() ? TBitmap::PixelFormat::Bits8
+                                           : TBitmap::PixelFormat::Bits24);
+    // A supplied palette serves only colour output: gray output is always
+    // quantised to the library's own gray ramp.
+    QList<QRgb> supplied;
+    if (palette && EightBitOutput() && d.out_color_space != JCS_GRAYSCALE) {
+        supplied = palette->first(std::min<qsizetype>(palette->size(), 256));
+        Check(SetColormap(session_, supplied.constData(), int(supplied.size())));
+    }
+    Check(StartDecompress(session_));
+    bitmap.setSize(int(d.output_width), int(d.output_height));
+    const bool paletteNeeded = supplied.isEmpty();
+    if (!paletteNeeded) bitmap.setPalette(supplied);
+
+    bool paletteMade = false;
+    if (!d.buffered_image) {
+        if (paletteNeeded) paletteMade = SetPaletteFromColormap(bitmap);
+        ReadImage(bitmap);
+    } else {
+        // One output pass per scan as it completes, then the final pass with
+        // the settings the caller asked for. The colour map may change between
+        // passes, so the palette follows every pass.
+        auto outputPass = [&] {
+            Check(StartOutput(session_, d.input_scan_number));
+            if (paletteNeeded) paletteMade = SetPaletteFromColormap(bitmap) || paletteMade;
+            ReadImage(bitmap);
+            Check(FinishOutput(session_));
+        };
+        bool complete = false;
+        for (Check(InputComplete(session_, complete)); !complete;
+             Check(InputComplete(session_, complete))) {
+            outputPass();
+        }
+        d.dct_method = session_.finalDctMethod;
+        d.dither_mode = session_.finalDitherMode;
+        if (d.quantize_colors && paletteNeeded &&
+            d.two_pass_quantize != session_.finalTwoPassQuantize) {
+            d.two_pass_quantize = session_.finalTwoPassQuantize;
+            d.colormap = nullptr;  // the library's sign to build a new colour map
+        }
+        outputPass();
+    }
+    Check(FinishDecompress(session_));
+    if (Cmyk() && (depth8_ || grayOutput_)) bitmap.setPixelFormat(TBitmap::PixelFormat::Bits8);
+    return paletteMade;
+}

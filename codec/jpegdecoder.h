@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QRect>
+#include <QRgb>
+#include <QSize>
+#include <exception>
+#include <functional>
+#include <optional>
+
+#include "codec/jpegsession.h"
+#include "codec/jpegsettings.h"
+
+class TBitmap;
+
+// Stage running: percent, redraw-now and the band of rows decoded since the
+// last report. May throw (EAbort stops the operation).
+using CodecProgressFn = std::function<void(int percent, bool redrawNow, const QRect& band)>;
+
+// One decompressor over stored bytes: header reads, size queries and decodes.
+// The library object is destroyed with this object. Failures throw EJPEG (or
+// whatever the progress function threw).
+class JpegDecoder {
+public:
+    // bytes and progress (null: no progress monitor) must outlive the decoder.
+    JpegDecoder(const QByteArray& bytes, const CodecProgressFn* progress);
+    ~JpegDecoder();
+    JpegDecoder(const JpegDecoder&) = delete;
+    JpegDecoder& operator=(const JpegDecoder&) = delete;
+
+    // Creates the decompressor and reads the header (an image is required).
+    void ReadHeader();
+    // ReadHeader, then the settings become the library's parameters (PrepareDecoder).
+    void Prepare(const JpegSettings& settings);
+
+    QSize ImageSize() const;  // from the header
+    bool GrayFile() const;    // one grayscale component
+    bool MultiScan();         // more than one scan (progressive)
+    QSize OutputSize();       // after Prepare: the size at the chosen scale
+    // After Prepare: 8 bits per pixel with a palette, else B, G, R.
+    bool EightBitOutput() const;
+
+    // After Prepare: decodes into bitmap, sizing it. palette (Depth8 only)
+    // becomes the colour map. Returns whether the bitmap's palette was made
+    // from the decoder's own colour map. Rows decoded before a failure stay.
+    bool Decode(TBitmap& bitmap, const std::optional<QList<QRgb>>& palette);
+
+private:
+    static bool Report(CodecSession& session) noexcept;
+    void Check(bool ok);
+    bool Cmyk() const;
+    bool SetPaletteFromColormap(TBitmap& bitmap);
+    void ReadImage(TBitmap& bitmap);
+
+    const QByteArray& bytes_;
+    const CodecProgressFn* progress_;
+    CodecSession session_{};
+    std::exception_ptr pending_;
+    bool grayOutput_ = false;
+    bool depth8_ = false;  // CMYK files: reduced to 8 bits after decoding
+};

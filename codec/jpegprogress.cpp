@@ -1,0 +1,47 @@
+#include "codec/jpegprogress.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace {
+
+long long SteadyMilliseconds() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+constexpr long long kReportInterval = 500;
+
+}  // namespace
+
+long long (*CodecTickSource)() = SteadyMilliseconds;
+
+std::optional<CodecProgressReport> NextProgressReport(CodecProgressState& state,
+                                                      const CodecPassCounters& counters,
+                                                      long long now, int outputRow, int outputWidth,
+                                                      int outputHeight) {
+    if (!state.clockStarted) {
+        state.clockStarted = true;
+        state.lastTick = now;
+        return std::nullopt;
+    }
+    if (now - state.lastTick < kReportInterval || counters.totalPasses <= 0) return std::nullopt;
+    const double passPart =
+        counters.passLimit > 0 ? double(counters.passCounter) / double(counters.passLimit) : 0.0;
+    const double exact = (passPart + counters.completedPasses) * 100.0 / counters.totalPasses;
+    const int percent = static_cast<int>(std::clamp(exact, 0.0, 100.0));
+    if (percent == state.lastPercent) return std::nullopt;
+
+    CodecProgressReport report{percent, QRect(), false};
+    if (outputWidth >= 0) {
+        // A row below the last one means a new pass began: the rest of the
+        // previous pass counts as done.
+        const int bottom = outputRow < state.lastRow ? outputHeight : outputRow;
+        report.band = QRect(0, state.lastRow, outputWidth, bottom - state.lastRow);
+        report.redrawNow = bottom - state.lastRow >= 4;
+        state.lastRow = outputRow;
+    }
+    state.lastPercent = percent;
+    state.lastTick = now;
+    return report;
+}

@@ -1,0 +1,187 @@
+#include "codec/jpegsession.h"
+
+#include <csetjmp>
+
+#include "codec/jpegstreams.h"
+
+// Each function with a setjmp has no locals with destructors, and the library
+// calls only the callbacks below, which finish their C++ work before any
+// longjmp.
+
+namespace {
+
+CodecSession& SessionOf(j_common_ptr cinfo) {
+    return *static_cast<CodecSession*>(cinfo->client_data);
+}
+
+// The message code is already in err->msg_code.
+[[noreturn]] void ErrorExit(j_common_ptr cinfo) {
+    std::longjmp(SessionOf(cinfo).jump, 1);
+}
+
+// Warnings and trace messages are not reported.
+void EmitMessage(j_common_ptr, int) {}
+void OutputMessage(j_common_ptr) {}
+void FormatMessage(j_common_ptr, char* buffer) {
+    buffer[0] = '\0';
+}
+void ResetErrorManager(j_common_ptr cinfo) {
+    cinfo->err->num_warnings = 0;
+    cinfo->err->msg_code = 0;
+}
+
+void ReportCodecProgress(j_common_ptr cinfo) {
+    CodecSession& s = SessionOf(cinfo);
+    if (!s.report(s)) {
+        s.stopped = true;
+        std::longjmp(s.jump, 1);
+    }
+}
+
+void InstallHandlers(CodecSession& s) {
+    jpeg_std_error(&s.error);
+    s.error.error_exit = ErrorExit;
+    s.error.emit_message = EmitMessage;
+    s.error.output_message = OutputMessage;
+    s.error.format_message = FormatMessage;
+    s.error.reset_error_mgr = ResetErrorManager;
+    s.progress.progress_monitor = ReportCodecProgress;
+}
+
+}  // namespace
+
+bool CreateDecompressor(CodecSession& s) noexcept {
+    InstallHandlers(s);
+    s.d.err = &s.error;
+    s.d.client_data = &s;
+    // Destroying a zero-filled or half-made object is safe: mark it first.
+    s.created = true;
+    s.isDecompressor = true;
+    if (setjmp(s.jump)) return false;
+    jpeg_create_decompress(&s.d);
+    if (s.report != nullptr) s.d.progress = &s.progress;
+    return true;
+}
+
+bool ReadHeader(CodecSession& s, const QByteArray& bytes) noexcept {
+    if (setjmp(s.jump)) return false;
+    AttachStreamSource(&s.d, bytes);
+    jpeg_read_header(&s.d, TRUE);
+    return true;
+}
+
+bool HasMultipleScans(CodecSession& s, bool& multiple) noexcept {
+    if (setjmp(s.jump)) return false;
+    multiple = jpeg_has_multiple_scans(&s.d) != FALSE;
+    return true;
+}
+
+bool CalcOutputDimensions(CodecSession& s) noexcept {
+    if (setjmp(s.jump)) return false;
+    jpeg_calc_output_dimensions(&s.d);
+    return true;
+}
+
+bool SetColormap(CodecSession& s, const QRgb* colors, int count) noexcept {
+    if (setjmp(s.jump)) return false;
+    JSAMPARRAY map =
+        (*s.d.mem->alloc_sarray)(j_common_ptr(&s.d), JPOOL_IMAGE, JDIMENSION(count), 3);
+    for (int i = 0; i < count; ++i) {
+        map[0][i] = JSAMPLE(qBlue(colors[i]));
+        map[1][i] = JSAMPLE(qGreen(colors[i]));
+        map[2][i] = JSAMPLE(qRed(colors[i]));
+    }
+    s.d.colormap = map;
+    s.d.actual_number_of_colors = count;
+    return true;
+}
+
+bool StartDecompress(CodecSession& s) noexcept {
+    if (setjmp(s.jump)) return false;
+    jpeg_start_decompress(&s.d);
+    return true;
+}
+
+bool ReadRows(CodecSession& s, JSAMPARRAY rows, JDIMENSION maxRows, JDIMENSION& read) noexcept {
+    if (setjmp(s.jump)) return false;
+    read = jpeg_read_scanlines(&s.d, rows, maxRows);
+    return true;
+}
+
+bool InputComplete(CodecSession& s, bool& complete) noexcept {
+    if (setjmp(s.jump)) return false;
+    complete = jpeg_input_complete(&s.d) != FALSE;
+    return true;
+}
+
+bool StartOutput(CodecSession& s, int scan) noexcept {
+    if (setjmp(s.jump)) return false;
+    jpeg_start_output(&s.d, scan);
+    return true;
+}
+
+bool FinishOutput(CodecSession& s) noexcept {
+    if (setjmp(s.jump)) return false;
+    jpeg_finish_output(&s.d);
+    return true;
+}
+
+bool FinishDecompress(CodecSession& s) noexcept {
+    if (setjmp(s.jump)) return false;
+    jpeg_finish_decompress(&s.d);
+    return true;
+}
+
+bool CreateCompressor(CodecSession& s) noexcept {
+    InstallHandlers(s);
+    s.c.err = &s.error;
+    s.c.client_data = &s;
+    s.created = true;
+    s.isDecompressor = false;
+    if (setjmp(s.jump)) return false;
+    jpeg_create_compress(&s.c);
+    if (s.report != nullptr) s.c.progress = &s.progress;
+    return true;
+}
+
+bool SetupCompressor(CodecSession& s, QIODevice& output, const CompressorSetup& setup) noexcept {
+    if (setjmp(s.jump)) return false;
+    AttachStreamDestination(&s.c, output);
+    s.c.image_width = JDIMENSION(setup.width);
+    s.c.image_height = JDIMENSION(setup.height);
+    s.c.input_components = 3;
+    s.c.in_color_space = JCS_EXT_BGR;
+    jpeg_set_defaults(&s.c);
+    jpeg_set_quality(&s.c, setup.quality, TRUE);
+    if (setup.gray) jpeg_set_colorspace(&s.c, JCS_GRAYSCALE);
+    if (setup.progressive) jpeg_simple_progression(&s.c);
+    return true;
+}
+
+bool StartCompress(CodecSession& s) noexcept {
+    if (setjmp(s.jump)) return false;
+    jpeg_start_compress(&s.c, TRUE);
+    return true;
+}
+
+bool WriteRows(CodecSession& s, JSAMPARRAY rows, JDIMENSION count, JDIMENSION& written) noexcept {
+    if (setjmp(s.jump)) return false;
+    written = jpeg_write_scanlines(&s.c, rows, count);
+    return true;
+}
+
+bool FinishCompress(CodecSession& s) noexcept {
+    if (setjmp(s.jump)) return false;
+    jpeg_finish_compress(&s.c);
+    return true;
+}
+
+void DestroySession(CodecSession& s) noexcept {
+    if (!s.created) return;
+    if (s.isDecompressor) {
+        jpeg_destroy_decompress(&s.d);
+    } else {
+        jpeg_destroy_compress(&s.c);
+    }
+    s.created = false;
+}

@@ -1,0 +1,132 @@
+#include "codec/jpegstreams.h"
+
+#include <jerror.h>
+
+#include <QByteArray>
+#include <QIODevice>
+#include <cstring>
+
+// Library callbacks: they may longjmp through ERREXIT, so nothing here holds an
+// object with a destructor at that point, and no C++ exception leaves them.
+
+namespace {
+
+constexpr std::size_t kBufferSize = 4096;
+
+struct StreamSource {
+    jpeg_source_mgr pub;
+    const QByteArray* bytes;
+    qsizetype position;
+    JOCTET* buffer;
+    bool startOfFile;
+};
+
+void InitSource(j_decompress_ptr cinfo) {
+    auto* src = reinterpret_cast<StreamSource*>(cinfo->src);
+    src->startOfFile = true;
+}
+
+boolean FillInputBuffer(j_decompress_ptr cinfo) {
+    auto* src = reinterpret_cast<StreamSource*>(cinfo->src);
+    const qsizetype left = src->bytes->size() - src->position;
+    std::size_t count = left < qsizetype(kBufferSize) ? std::size_t(left) : kBufferSize;
+    if (count == 0) {
+        if (src->startOfFile) ERREXIT(cinfo, JERR_INPUT_EMPTY);
+        WARNMS(cinfo, JWRN_JPEG_EOF);
+        src->buffer[0] = JOCTET(0xFF);
+        src->buffer[1] = JOCTET(JPEG_EOI);
+        count = 2;
+    } else {
+        std::memcpy(src->buffer, src->bytes->constData() + src->position, count);
+        src->position += qsizetype(count);
+    }
+    src->pub.next_input_byte = src->buffer;
+    src->pub.bytes_in_buffer = count;
+    src->startOfFile = false;
+    return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr cinfo, long count) {
+    if (count <= 0) return;
+    jpeg_source_mgr* src = cinfo->src;
+    while (std::size_t(count) > src->bytes_in_buffer) {
+        count -= long(src->bytes_in_buffer);
+        FillInputBuffer(cinfo);
+    }
+    src->next_input_byte += count;
+    src->bytes_in_buffer -= std::size_t(count);
+}
+
+void TermSource(j_decompress_ptr) {}
+
+struct StreamDestination {
+    jpeg_destination_mgr pub;
+    QIODevice* output;
+    JOCTET* buffer;
+};
+
+bool WriteAll(QIODevice* output, const JOCTET* data, std::size_t count) noexcept {
+    try {
+        return output->write(reinterpret_cast<const char*>(data), qint64(count)) == qint64(count);
+    } catch (...) {
+        return false;
+    }
+}
+
+void InitDestination(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<StreamDestination*>(cinfo->dest);
+    dest->buffer = static_cast<JOCTET*>(
+        (*cinfo->mem->alloc_small)(j_common_ptr(cinfo), JPOOL_IMAGE, kBufferSize));
+    dest->pub.next_output_byte = dest->buffer;
+    dest->pub.free_in_buffer = kBufferSize;
+}
+
+boolean EmptyOutputBuffer(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<StreamDestination*>(cinfo->dest);
+    if (!WriteAll(dest->output, dest->buffer, kBufferSize)) ERREXIT(cinfo, JERR_FILE_WRITE);
+    dest->pub.next_output_byte = dest->buffer;
+    dest->pub.free_in_buffer = kBufferSize;
+    return TRUE;
+}
+
+void TermDestination(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<StreamDestination*>(cinfo->dest);
+    const std::size_t count = kBufferSize - dest->pub.free_in_buffer;
+    if (count > 0 && !WriteAll(dest->output, dest->buffer, count)) ERREXIT(cinfo, JERR_FILE_WRITE);
+}
+
+}  // namespace
+
+void AttachStreamSource(j_decompress_ptr cinfo, const QByteArray& bytes) {
+    if (cinfo->src == nullptr) {
+        auto* src = static_cast<StreamSource*>(
+            (*cinfo->mem->alloc_small)(j_common_ptr(cinfo), JPOOL_PERMANENT, sizeof(StreamSource)));
+        src->buffer = static_cast<JOCTET*>(
+            (*cinfo->mem->alloc_small)(j_common_ptr(cinfo), JPOOL_PERMANENT, kBufferSize));
+        cinfo->src = &src->pub;
+    }
+    auto* src = reinterpret_cast<StreamSource*>(cinfo->src);
+    src->pub.init_source = InitSource;
+    src->pub.fill_input_buffer = FillInputBuffer;
+    src->pub.skip_input_data = SkipInputData;
+    src->pub.resync_to_restart = jpeg_resync_to_restart;
+    src->pub.term_source = TermSource;
+    src->pub.bytes_in_buffer = 0;
+    src->pub.next_input_byte = nullptr;
+    src->bytes = &bytes;
+    src->position = 0;
+    src->startOfFile = true;
+}
+
+void AttachStreamDestination(j_compress_ptr cinfo, QIODevice& output) {
+    if (cinfo->dest == nullptr) {
+        cinfo->dest = static_cast<jpeg_destination_mgr*>((*cinfo->mem->alloc_small)(
+            j_common_ptr(cinfo), JPOOL_PERMANENT, sizeof(StreamDestination)));
+    }
+    auto* dest = reinterpret_cast<StreamDestination*>(cinfo->dest);
+    dest->pub.init_destination = InitDestination;
+    dest->pub.empty_output_buffer = EmptyOutputBuffer;
+    dest->pub.term_destination = TermDestination;
+    dest->output = &output;
+    dest->buffer = nullptr;
+}
