@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 
 // Lets the window handle its pending events in the middle of a run. One pass
 // of the event loop costs a few microseconds even when idle, more than a
@@ -9,11 +10,16 @@
 class EventPump {
 public:
     using Clock = std::chrono::steady_clock;
+    using Now = std::function<Clock::time_point()>;
+
+    explicit EventPump(Now now = &Clock::now) : now_(std::move(now)) {}
 
     void operator()();
     int passes() const { return passes_; }
 
 private:
+    Now now_;
     Clock::time_point last_{};
+    bool pumped_ = false;
     int passes_ = 0;
 };

@@ -247,6 +247,10 @@ void TForm1::pump() {
     pump_();
 }
 
+void TForm1::ReportError(const QString& message) {
+    ThumbrixApplication::ShowError(message);
+}
+
 void TForm1::showMessage(const std::string& text) {
     QMessageBox box(QMessageBox::NoIcon, ThumbrixApplication::Title(), QString::fromStdString(text),
                     QMessageBox::Ok, this);

@@ -56,6 +56,9 @@ public:
     void pump() override;
     void showMessage(const std::string& text) override;
 
+    // The standard error box; tests replace it.
+    virtual void ReportError(const QString& message);
+
     // Starts a run over these paths as a drop does (interactive mode only).
     void DropFiles(const QStringList& paths);
 

@@ -6,7 +6,6 @@
 #include <QScreen>
 
 #include "app/form1.h"
-#include "app/thumbrixapplication.h"
 #include "controls/cspinedit.h"
 #include "controls/shelltree.h"
 #include "conversion/settingstable.h"
@@ -70,7 +69,7 @@ bool TForm1::FormClose() {
     } catch (const ProfileWriteError& e) {
         // Reported, and the program still ends: a read-only folder must not
         // keep the user from closing it.
-        ThumbrixApplication::ShowError(QString::fromUtf8(e.what()));
+        ReportError(QString::fromUtf8(e.what()));
     }
     return true;
 }

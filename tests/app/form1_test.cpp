@@ -1,0 +1,157 @@
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "controls/cspinedit.h"
+#include "controls/shelltree.h"
+#include "tests/app/form1fixture.h"
+
+namespace {
+
+TEST_F(Form1Test, FirstStartWithoutSettingsUsesTheDefaults) {
+    auto form = makeForm();
+    EXPECT_EQ(form->pos(), QPoint(0, 0));
+    EXPECT_EQ(form->ThumbnailSize->value(), 32);
+    EXPECT_EQ(form->JpegQualityV->value(), 60);
+    EXPECT_TRUE(form->JpegQualityF->isChecked());
+    EXPECT_FALSE(form->JpegSmoothing->isChecked());
+    EXPECT_FALSE(form->JpegPrEncode->isChecked());
+    EXPECT_FALSE(form->TimeStamp->isChecked());
+    EXPECT_TRUE(form->FileNameA->text().isEmpty());
+    EXPECT_TRUE(form->FileNameB->text().isEmpty());
+    EXPECT_EQ(form->ShellTree2->PathName(), folder());
+    EXPECT_EQ(form->size(), QSize(281, 280));
+    EXPECT_EQ(form->windowTitle(), "Thumbrix");
+}
+
+TEST_F(Form1Test, StoredValuesAreHeldToTheSpinRangesAndDefaultRestoresOnlyConversion) {
+    writeSettings(
+        "[IconImage]\nSize=200\n[JpegOption]\nQualityV=0x5\nQualityF=0\nSmoothing=7\n"
+        "Progressive=1\n[FileName]\nA=pre\nB=post\n[Option]\nTimeStamp=1\n");
+    auto form = makeForm();
+    EXPECT_EQ(form->ThumbnailSize->value(), 160);
+    EXPECT_EQ(form->JpegQualityV->value(), 20);  // 5, read as hexadecimal, held to 20
+    EXPECT_TRUE(form->JpegSmoothing->isChecked());
+
+    form->Button1Click();
+    EXPECT_EQ(form->ThumbnailSize->value(), 32);
+    EXPECT_EQ(form->JpegQualityV->value(), 60);
+    EXPECT_TRUE(form->JpegQualityF->isChecked());
+    EXPECT_FALSE(form->JpegSmoothing->isChecked());
+    EXPECT_FALSE(form->JpegPrEncode->isChecked());
+    EXPECT_EQ(form->FileNameA->text(), "pre");
+    EXPECT_EQ(form->FileNameB->text(), "post");
+    EXPECT_TRUE(form->TimeStamp->isChecked());
+    EXPECT_EQ(form->ShellTree2->PathName(), folder());
+}
+
+TEST_F(Form1Test, TypedValuesAreCorrectedAsTheyAreTyped) {
+    auto form = makeForm();
+    const struct {
+        TCSpinEdit* TForm1::*edit;
+        Qt::Key key;
+        QString atOnce;
+        QString afterFocusLeaves;
+    } rows[] = {
+        {&TForm1::JpegQualityV, Qt::Key_1, "20", "20"},
+        {&TForm1::ThumbnailSize, Qt::Key_5, "32", "32"},
+        {&TForm1::ThumbnailSize, Qt::Key_9, "9", "32"},
+        {&TForm1::JpegQualityV, Qt::Key_9, "20", "20"},
+    };
+    for (const auto& row : rows) {
+        TCSpinEdit* edit = (*form).*(row.edit);
+        edit->selectAll();
+        QTest::keyClick(edit, row.key);
+        EXPECT_EQ(edit->text(), row.atOnce) << QTest::toString(row.key);
+        QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(edit, &leave);
+        EXPECT_EQ(edit->text(), row.afterFocusLeaves) << QTest::toString(row.key);
+    }
+}
+
+TEST_F(Form1Test, SettingsRoundTripWithTheKeysSpelledAsStored) {
+    const QString destination = makeFolder("出力 先");
+    {
+        auto form = makeForm();
+        form->move(37, 41);
+        form->ThumbnailSize->setValue(150);
+        form->JpegQualityV->setValue(90);
+        form->JpegQualityF->setChecked(false);
+        form->JpegSmoothing->setChecked(true);
+        form->JpegPrEncode->setChecked(true);
+        form->FileNameA->setText("サムネ_");
+        form->FileNameB->setText("_小");
+        form->TimeStamp->setChecked(true);
+        form->ShellTree2->setPathName(destination);
+        ASSERT_TRUE(form->close());
+    }
+    const QByteArray stored = readSettings();
+    for (const char* line : {"[WinPos]", "x=37", "y=41", "[FilePAth]", "[IconImage]", "Size=150",
+                             "[JpegOption]", "QualityV=90", "QualityF=0", "Smoothing=1",
+                             "Progressive=1", "[FileName]", "[Option]", "TimeStamp=1"})
+        EXPECT_TRUE(stored.contains(line)) << line << " missing in\n" << stored.toStdString();
+    EXPECT_TRUE(stored.contains(("Save=" + destination).toUtf8()));
+    EXPECT_TRUE(stored.contains(QStringLiteral("A=サムネ_").toUtf8()));
+
+    auto again = makeForm();
+    EXPECT_EQ(again->pos(), QPoint(37, 41));
+    EXPECT_EQ(again->ThumbnailSize->value(), 150);
+    EXPECT_EQ(again->JpegQualityV->value(), 90);
+    EXPECT_FALSE(again->JpegQualityF->isChecked());
+    EXPECT_TRUE(again->JpegSmoothing->isChecked());
+    EXPECT_TRUE(again->JpegPrEncode->isChecked());
+    EXPECT_EQ(again->FileNameA->text(), "サムネ_");
+    EXPECT_EQ(again->FileNameB->text(), "_小");
+    EXPECT_TRUE(again->TimeStamp->isChecked());
+    EXPECT_EQ(again->ShellTree2->PathName(), destination);
+}
+
+TEST_F(Form1Test, ModeDecidesButtonsAndDrops) {
+    auto interactive = makeForm();
+    EXPECT_FALSE(interactive->CommandLineMode());
+    EXPECT_FALSE(interactive->Button2->isHidden());
+    EXPECT_TRUE(interactive->Button3->isHidden());
+    EXPECT_TRUE(interactive->acceptDrops());
+
+    auto commandLine = makeForm({dir.filePath("a.jpg")});
+    EXPECT_TRUE(commandLine->CommandLineMode());
+    EXPECT_TRUE(commandLine->Button2->isHidden());
+    EXPECT_FALSE(commandLine->Button3->isHidden());
+    EXPECT_FALSE(commandLine->acceptDrops());
+}
+
+TEST_F(Form1Test, CommandLineModeKeepsTheStoredPreviewFolder) {
+    writeSettings("[FilePAth]\nLoad=/some/where/\n");
+    auto form = makeForm({dir.filePath("a.jpg")});
+    ASSERT_TRUE(form->close());
+    EXPECT_TRUE(readSettings().contains("Load=/some/where/"));
+    EXPECT_TRUE(readSettings().contains("Size=32"));
+    EXPECT_TRUE(form->State().FileQueue.size() == 1);
+}
+
+TEST_F(Form1Test, ArgumentsAreMadeAbsoluteAndTakeTheNamesOnDisk) {
+    makeFolder("pics");
+    makeBmp("pics/b.BMP");
+    makeBmp("pics/a.bmp");
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    auto form = makeForm({"pics/b.BMP", dir.filePath("pics/*.BMP"), "missing.jpg"});
+    QDir::setCurrent(previous);
+    const std::vector<std::string> expected = {dir.filePath("pics/b.BMP").toStdString(),
+                                               dir.filePath("pics/a.bmp").toStdString(),
+                                               dir.filePath("missing.jpg").toStdString()};
+    EXPECT_EQ(form->State().FileQueue, expected);
+}
+
+TEST_F(Form1Test, UnwritableSettingsFileIsReportedAndTheWindowStillCloses) {
+    // A folder in the settings file's place cannot be replaced, even by root.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("thumbrix.ini"));
+    auto form = makeForm();
+    EXPECT_TRUE(form->close());
+    ASSERT_EQ(form->errors.size(), 1);
+    EXPECT_EQ(form->errors.front(), settings() + " に書き込めません");
+}
+
+}  // namespace

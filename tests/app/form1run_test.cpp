@@ -1,0 +1,124 @@
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QUrl>
+
+#include "controls/shelltree.h"
+#include "tests/app/form1fixture.h"
+
+namespace {
+
+void Drop(QWidget& target, const QStringList& paths) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& path : paths) urls.append(QUrl::fromLocalFile(path));
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &enter);
+    if (!enter.isAccepted()) return;
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &drop);
+}
+
+class Form1RunTest : public Form1Test {
+protected:
+    void SetUp() override {
+        out = makeFolder("out");
+        writeSettings(("[FilePAth]\nSave=" + out + "\n").toUtf8());
+    }
+    bool written(const QString& name) const { return QFileInfo::exists(out + name); }
+
+    QString out;
+};
+
+TEST_F(Form1RunTest, DropRunsOverTheDroppedFilesAndTheNextDropReplacesThem) {
+    auto form = makeForm();
+    std::vector<size_t> queueDuringRun;
+    form->duringRun = [&] { queueDuringRun.push_back(form->State().FileQueue.size()); };
+    Drop(*form, {makeBmp("a.bmp"), makeBmp("b.bmp"), makeBmp("c.bmp")});
+    EXPECT_TRUE(written("a.jpg") && written("b.jpg") && written("c.jpg"));
+    ASSERT_FALSE(queueDuringRun.empty());
+    EXPECT_EQ(queueDuringRun.front(), 3u);
+    EXPECT_TRUE(form->State().FileQueue.empty());
+    EXPECT_EQ(form->ProgressBar1->value(), 0);
+
+    queueDuringRun.clear();
+    Drop(*form, {makeBmp("d.bmp")});
+    EXPECT_TRUE(written("d.jpg"));
+    EXPECT_EQ(queueDuringRun.front(), 1u);
+}
+
+TEST_F(Form1RunTest, CommandLineModeTakesNoDrops) {
+    auto form = makeForm({dir.filePath("x.bmp")});
+    Drop(*form, {makeBmp("a.bmp")});
+    EXPECT_FALSE(written("a.jpg"));
+    EXPECT_EQ(form->State().FileQueue.size(), 1u);
+}
+
+TEST_F(Form1RunTest, CloseAndNewRunsAreRefusedWhileARunIsInProgress) {
+    auto form = makeForm();
+    form->show();
+    int closeAttempts = 0;
+    form->duringRun = [&] {
+        if (closeAttempts++ > 0) return;
+        EXPECT_FALSE(form->close());
+        form->Button3Click();                // start pressed through the pump
+        Drop(*form, {makeBmp("late.bmp")});  // a drop through the pump
+    };
+    Drop(*form, {makeBmp("a.bmp")});
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(written("a.jpg"));
+    EXPECT_FALSE(written("late.jpg"));
+    EXPECT_TRUE(form->close());
+}
+
+TEST_F(Form1RunTest, StartConvertsTheCommandLineFilesAndCloses) {
+    auto form = makeForm({makeBmp("a.bmp"), dir.filePath("notes.txt"), makeBmp("b.bmp")});
+    form->show();
+    form->Button3Click();
+    EXPECT_TRUE(written("a.jpg"));
+    EXPECT_TRUE(written("b.jpg"));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(form->messages.empty());
+    EXPECT_TRUE(readSettings().contains("[JpegOption]"));
+}
+
+TEST_F(Form1RunTest, ClosingWithoutStartConvertsNothingAndWritesTheSettings) {
+    auto form = makeForm({makeBmp("a.bmp")});
+    form->show();
+    EXPECT_TRUE(form->close());
+    EXPECT_FALSE(written("a.jpg"));
+    EXPECT_TRUE(readSettings().contains("Size=32"));
+}
+
+TEST_F(Form1RunTest, MissingDestinationShowsTheMessageAndTheWindowStillCloses) {
+    writeSettings("[FilePAth]\nSave=/no/such/folder/\n");
+    auto form = makeForm({makeBmp("a.bmp")});
+    form->ShellTree2->Update();  // nothing selected
+    form->show();
+    form->Button3Click();
+    ASSERT_EQ(form->messages.size(), 1u);
+    EXPECT_EQ(form->messages.front(), "格納先を設定してください");
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(written("a.jpg"));
+    EXPECT_TRUE(readSettings().contains("Save=\n") || readSettings().contains("Save=\r\n"));
+}
+
+TEST_F(Form1RunTest, TheRunReadsTheControlsAtTheMomentItNeedsThem) {
+    auto form = makeForm();
+    form->FileNameA->setText("s_");
+    bool changed = false;
+    form->duringRun = [&] {
+        if (changed) return;
+        changed = true;
+        form->FileNameB->setText("_t");  // typed while the first file is scaled
+    };
+    Drop(*form, {makeBmp("a.bmp"), makeBmp("b.bmp")});
+    EXPECT_TRUE(written("s_a_t.jpg"));
+    EXPECT_TRUE(written("s_b_t.jpg"));
+}
+
+}  // namespace
