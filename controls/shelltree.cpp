@@ -1,0 +1,195 @@
+#include "controls/shelltree.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QScopedValueRollback>
+#include <algorithm>
+
+#include "platform/folderlist.h"
+
+namespace {
+
+// The has-children flag: whether the node shows an expand button while it has
+// no child nodes.
+bool HasChildrenFlag(const QTreeWidgetItem* node) {
+    return node->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator;
+}
+
+void SetChildrenFlag(QTreeWidgetItem* node, bool set) {
+    node->setChildIndicatorPolicy(set ? QTreeWidgetItem::ShowIndicator
+                                      : QTreeWidgetItem::DontShowIndicatorWhenChildless);
+}
+
+QTreeWidgetItem* NewNode(const QString& text) {
+    auto* node = new QTreeWidgetItem(QStringList{text});
+    node->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    SetChildrenFlag(node, false);
+    return node;
+}
+
+bool SameName(const QTreeWidgetItem* node, const QString& upperName) {
+    return node->text(0).toUpper() == upperName;
+}
+
+// The wait cursor while the file system is read; afterwards the default one.
+class WaitCursor {
+public:
+    explicit WaitCursor(QWidget* widget) : widget_(widget) { widget_->setCursor(Qt::WaitCursor); }
+    ~WaitCursor() { widget_->unsetCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    QWidget* widget_;
+};
+
+}  // namespace
+
+TShellTree::TShellTree(QWidget* parent) : QTreeWidget(parent) {
+    setColumnCount(1);
+    setHeaderHidden(true);
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformRowHeights(true);
+    connect(this, &QTreeWidget::itemSelectionChanged, this, &TShellTree::OnChange);
+    connect(this, &QTreeWidget::itemExpanded, this, &TShellTree::onItemExpanded);
+    Update();
+}
+
+void TShellTree::Loaded() {
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    FLoading = false;
+}
+
+void TShellTree::Update() {
+    const WaitCursor wait(viewport());
+    clearSelection();
+    clear();
+    for (const DriveEntry& drive : ListDrives()) {
+        QTreeWidgetItem* node = NewNode(drive.name);
+        addTopLevelItem(node);
+        if (drive.fixed) {
+            ExpPlusIcon(node);
+        } else {
+            SetChildrenFlag(node, true);  // not touched until opened
+        }
+    }
+}
+
+void TShellTree::ExpPlusIcon(QTreeWidgetItem* node) {
+    if (HasSubFolder(GetPath(node))) SetChildrenFlag(node, true);
+}
+
+bool TShellTree::CanExpand(QTreeWidgetItem* node) {
+    if (FLoading) return false;
+    if (node->childCount() > 0) return true;  // listed once for the tree's life
+    const WaitCursor wait(viewport());
+    if (!MakeSubNode(node)) return false;  // keeps its button; the next opening tries again
+    if (node->childCount() == 0) SetChildrenFlag(node, false);
+    return true;
+}
+
+bool TShellTree::MakeSubNode(QTreeWidgetItem* node) {
+    std::optional<QStringList> names = ListSubFolders(GetPath(node));
+    if (!names) return false;
+    std::stable_sort(names->begin(), names->end(), [](const QString& a, const QString& b) {
+        return QString::localeAwareCompare(a, b) < 0;
+    });
+    QList<QTreeWidgetItem*> children;
+    children.reserve(names->size());
+    for (const QString& name : *names) children.append(NewNode(name));
+    node->addChildren(children);
+    for (QTreeWidgetItem* child : children) ExpPlusIcon(child);
+    return true;
+}
+
+QString TShellTree::GetPath(const QTreeWidgetItem* node) {
+    QString path;
+    for (; node != nullptr; node = node->parent()) {
+        const QString text = node->text(0);
+        path.prepend(text.endsWith(u'/') ? text : text + u'/');  // the root is "/" itself
+    }
+    return path;
+}
+
+QString TShellTree::PathName() const {
+    const QList<QTreeWidgetItem*> selected = selectedItems();
+    return selected.isEmpty() ? QString() : GetPath(selected.front());
+}
+
+QString TShellTree::FolderName() const {
+    QString path = PathName();
+    if (path.size() > 1) path.chop(1);
+    return path;
+}
+
+void TShellTree::setFolderName(const QString& name) {
+    setPathName(name);
+}
+
+QTreeWidgetItem* TShellTree::SerchRootNode(const QString& name) const {
+    const QString upper = name.toUpper();
+    for (int i = 0; i < topLevelItemCount(); ++i) {
+        if (SameName(topLevelItem(i), upper)) return topLevelItem(i);
+    }
+    return nullptr;
+}
+
+QTreeWidgetItem* TShellTree::SerchChildNode(QTreeWidgetItem* parent, const QString& name) {
+    CanExpand(parent);
+    if (!HasChildrenFlag(parent)) return nullptr;
+    const QString upper = name.toUpper();
+    for (int i = 0; i < parent->childCount(); ++i) {
+        if (SameName(parent->child(i), upper)) return parent->child(i);
+    }
+    return nullptr;
+}
+
+// Opens a node the way a user's click would, but bypassing the loading state.
+bool TShellTree::OpenNode(QTreeWidgetItem* node) {
+    if (!HasChildrenFlag(node) && node->childCount() == 0) return false;
+    if (node->isExpanded()) return true;
+    if (!CanExpand(node)) return false;
+    const QScopedValueRollback<bool> opening(opening_, true);
+    node->setExpanded(true);
+    return true;
+}
+
+void TShellTree::setPathName(const QString& path) {
+    if (!path.startsWith(u'/')) return;
+    const QString full = path.endsWith(u'/') ? path : path + u'/';
+    QTreeWidgetItem* current = SerchRootNode(QStringLiteral("/"));
+    if (current == nullptr) return;
+    for (qsizetype pos = 1; pos < full.size();) {
+        const qsizetype slash = full.indexOf(u'/', pos);
+        const QString component = full.mid(pos, slash - pos);
+        {
+            const QScopedValueRollback<bool> loading(FLoading, false);
+            OpenNode(current);
+        }
+        current = SerchChildNode(current, component);
+        if (current == nullptr) return;
+        pos = slash + 1;
+    }
+    setCurrentItem(current);
+    scrollToItem(current);
+}
+
+// The view has already opened the node; take it back when it may not open.
+void TShellTree::onItemExpanded(QTreeWidgetItem* node) {
+    if (opening_) return;
+    const bool allowed = (HasChildrenFlag(node) || node->childCount() > 0) && CanExpand(node);
+    if (!allowed) node->setExpanded(false);
+}
+
+// "*" would open every listed level below the node, each opening listing the
+// next: on "/" that walks the whole file system. It opens one level here.
+void TShellTree::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Asterisk) {
+        if (QTreeWidgetItem* node = currentItem()) node->setExpanded(true);
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
