@@ -31,6 +31,10 @@ QLabel* MakeLabel(const QString& text, int left, int top, QWidget* parent) {
 QCheckBox* MakeCheckBox(const QString& text, const QRect& geometry, QWidget* parent) {
     auto* box = new QCheckBox(text, parent);
     box->setGeometry(geometry);
+    // Widths were laid out for a slightly narrower font; a caption must not
+    // lose its last letters, and nothing stands to the right of these boxes.
+    if (box->sizeHint().width() > geometry.width())
+        box->resize(box->sizeHint().width(), geometry.height());
     box->setFocusPolicy(Qt::ClickFocus);  // Tab passes them by
     return box;
 }

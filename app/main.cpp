@@ -1,4 +1,6 @@
 #include <QStringList>
+#include <QStyle>
+#include <QStyleFactory>
 #include <exception>
 #include <memory>
 
@@ -8,6 +10,8 @@
 
 int main(int argc, char* argv[]) {
     ThumbrixApplication app(argc, argv);
+    // The windows are laid out to the pixel for the classic look.
+    if (QStyle* style = QStyleFactory::create(QStringLiteral("Windows"))) app.setStyle(style);
     try {
         const QStringList arguments = app.arguments().mid(1);
         const QString programFile = QCoreApplication::applicationFilePath();
