@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+class RunHost;
+class TBitmap;
+struct RunState;
+
+// Reads a ".bmp", ".jpg" or ".jpeg" file (extension in any case) into a 24-bit
+// bitmap; large JPEG files are decoded at 1/2, 1/4 or 1/8 of their size. On
+// success the state's SourceFileAge holds the file's time as a DOS date-time.
+// Fails, without a message, for a missing path, a folder, a file dated before
+// 1980 or after 2107, another extension, or data that does not decode; reason
+// (when given) then says which. Reads "Best Quality" and "Smoothing" from the
+// host when it decodes a JPEG file.
+bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, RunHost& host,
+                    std::string* reason = nullptr);

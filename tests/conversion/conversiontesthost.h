@@ -1,0 +1,72 @@
+#pragma once
+
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QString>
+#include <QStringList>
+#include <ctime>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "conversion/bitmap.h"
+#include "conversion/runhost.h"
+
+// A run host with plain fields for every setting, recording what the run
+// reports. onPump runs inside the resampler's pump, as window events would.
+class TestHost : public RunHost {
+public:
+    int size = 32;
+    int quality = 60;
+    bool best = true;
+    bool smooth = false;
+    bool progressiveOn = false;
+    bool keep = false;
+    std::string prefixText;
+    std::string suffixText;
+    std::string dest;
+
+    std::vector<int> progress;
+    std::vector<std::string> messages;
+    int pumps = 0;
+    int qualityReads = 0;
+    std::function<void()> onPump;
+
+    int thumbnailSize() override { return size; }
+    int jpegQuality() override {
+        ++qualityReads;
+        return quality;
+    }
+    bool bestQuality() override { return best; }
+    bool smoothing() override { return smooth; }
+    bool progressive() override { return progressiveOn; }
+    bool keepDate() override { return keep; }
+    std::string prefix() override { return prefixText; }
+    std::string suffix() override { return suffixText; }
+    std::string destination() override { return dest; }
+    void setProgress(int position) override { progress.push_back(position); }
+    void pump() override {
+        ++pumps;
+        if (onPump) onPump();
+    }
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+};
+
+// A picture whose pixels vary, so that scaling and encoding are not trivial.
+TBitmap TestPicture(int width, int height, int seed = 0);
+// One colour all over (blue, green, red).
+TBitmap PlainPicture(int width, int height, int blue, int green, int red);
+
+void SaveBmp(const TBitmap& bitmap, const std::string& path);
+void SaveJpeg(const TBitmap& bitmap, const std::string& path, int quality = 90);
+std::string ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::string& bytes);
+
+// Local time, as the file system's clock reads it.
+time_t LocalTime(int year, int month, int day, int hour, int minute, int second);
+void SetModified(const std::string& path, time_t t);
+time_t Modified(const std::string& path);
+
+// Every entry of a folder, hidden ones included.
+QStringList FolderEntries(const std::string& folder);
