@@ -10,7 +10,7 @@
 class QByteArray;
 class QIODevice;
 
-// StreamSource: the decompressor reads bytes through a 4096-byte buffer. Empty
+// StreamSource: the decompressor reads bytes through a 64 KiB buffer. Empty
 // input raises JERR_INPUT_EMPTY; input that ends early gets an end-of-image
 // marker (after the library's premature-end warning) so a cut file decodes.
 // Call only inside a session function (the library may longjmp).
