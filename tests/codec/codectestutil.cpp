@@ -1,0 +1,106 @@
+#include "tests/codec/codectestutil.h"
+
+#include <QFile>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "codec/jpegimage.h"
+
+QString JpegSample(const QString& name) {
+    return QStringLiteral(THUMBRIX_TESTDATA "/jpeg/") + name;
+}
+
+QByteArray ReadFileBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot read test file");
+    return file.readAll();
+}
+
+TBitmap ReadPnm(const QString& path) {
+    const QByteArray bytes = ReadFileBytes(path);
+    // Header: magic, width, height, maxval, each separated by one blank.
+    QList<QByteArray> fields;
+    qsizetype pos = 0;
+    while (fields.size() < 4) {
+        while (pos < bytes.size() && QChar(bytes[pos]).isSpace()) ++pos;
+        const qsizetype start = pos;
+        while (pos < bytes.size() && !QChar(bytes[pos]).isSpace()) ++pos;
+        fields.append(bytes.mid(start, pos - start));
+    }
+    ++pos;
+    const bool gray = fields[0] == "P5";
+    const int width = fields[1].toInt();
+    const int height = fields[2].toInt();
+    const int channels = gray ? 1 : 3;
+    if (bytes.size() - pos < qsizetype(width) * height * channels)
+        throw std::runtime_error("short PNM file");
+    TBitmap bitmap(width, height);
+    const auto* in = reinterpret_cast<const uchar*>(bytes.constData() + pos);
+    for (int y = 0; y < height; ++y) {
+        uchar* row = bitmap.scanLine(y);
+        for (int x = 0; x < width; ++x, in += channels) {
+            row[x * 3] = in[gray ? 0 : 2];
+            row[x * 3 + 1] = in[gray ? 0 : 1];
+            row[x * 3 + 2] = in[0];
+        }
+    }
+    return bitmap;
+}
+
+QByteArray EncodeJpeg(const TBitmap& bitmap, int quality, bool progressive) {
+    TJPEGImage jpeg;
+    jpeg.Assign(bitmap);
+    jpeg.SetEncodeQuality(quality);
+    jpeg.SetProgressiveWrite(progressive);
+    return jpeg.SaveToBytes();
+}
+
+QList<JpegSegment> HeaderSegments(const QByteArray& jpeg) {
+    QList<JpegSegment> segments;
+    qsizetype pos = 2;  // after SOI
+    while (pos + 4 <= jpeg.size() && uchar(jpeg[pos]) == 0xFF) {
+        const int marker = uchar(jpeg[pos + 1]);
+        const int length = uchar(jpeg[pos + 2]) * 256 + uchar(jpeg[pos + 3]);
+        segments.append({marker, jpeg.mid(pos + 4, length - 2)});
+        pos += 2 + length;
+        if (marker == 0xDA) break;
+    }
+    return segments;
+}
+
+qsizetype ScanDataOffset(const QByteArray& jpeg) {
+    qsizetype pos = 2;
+    while (pos + 4 <= jpeg.size()) {
+        const int marker = uchar(jpeg[pos + 1]);
+        pos += 2 + uchar(jpeg[pos + 2]) * 256 + uchar(jpeg[pos + 3]);
+        if (marker == 0xDA) return pos;
+    }
+    throw std::runtime_error("no scan");
+}
+
+QByteArray WithFrameSize(const QByteArray& jpeg, int width, int height) {
+    QByteArray copy = jpeg;
+    qsizetype pos = 2;
+    while (pos + 4 <= copy.size()) {
+        const int marker = uchar(copy[pos + 1]);
+        if (marker >= 0xC0 && marker <= 0xC2) {
+            copy[pos + 5] = char(height >> 8);
+            copy[pos + 6] = char(height & 0xFF);
+            copy[pos + 7] = char(width >> 8);
+            copy[pos + 8] = char(width & 0xFF);
+            return copy;
+        }
+        pos += 2 + uchar(copy[pos + 2]) * 256 + uchar(copy[pos + 3]);
+    }
+    throw std::runtime_error("no frame");
+}
+
+int MaxDifference(const TBitmap& a, const TBitmap& b) {
+    if (a.width() != b.width() || a.height() != b.height()) return 256;
+    int worst = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int i = 0; i < a.width() * 3; ++i)
+            worst = std::max(worst, std::abs(int(a.scanLine(y)[i]) - int(b.scanLine(y)[i])));
+    }
+    return worst;
+}
