@@ -31,23 +31,6 @@ int CountStarts(TJPEGImage& jpeg, int& starts) {
 
 }  // namespace
 
-TEST(JpegImage, DefaultsAndScreenDepthRule) {
-    const JpegSettings defaults;
-    EXPECT_EQ(defaults.EncodeQuality, 90);
-    EXPECT_FALSE(defaults.GrayOutput);
-    EXPECT_EQ(defaults.DecodeMode, JpegDecodeMode::QualityFirst);
-    EXPECT_FALSE(defaults.ScanByScanDisplay);
-    EXPECT_FALSE(defaults.ProgressiveWrite);
-    EXPECT_EQ(defaults.DecodeScale, JpegDecodeScale::ScaleFull);
-    EXPECT_TRUE(defaults.BlockSmoothing);
-    for (auto [bits, depth] : {std::pair{1, JpegOutputDepth::Depth8},
-                               {8, JpegOutputDepth::Depth8},
-                               {15, JpegOutputDepth::Depth24},
-                               {32, JpegOutputDepth::Depth24}})
-        EXPECT_EQ(OutputDepthForScreen(bits), depth) << bits;
-    EXPECT_EQ(DefaultJpegSettings().OutputDepth, OutputDepthForScreen(ScreenBitsPerPixel()));
-}
-
 TEST(JpegImage, CopiesShareStoredDataUntilOneLoads) {
     TJPEGImage a, b;
     a.LoadFromBytes(ReadFileBytes(JpegSample("testorig.jpg")));
