@@ -1,30 +1,154 @@
+// The preview window's controls, menu and creation.
 #include "preview/form3.h"
 
+#include <QAction>
+#include <QActionGroup>
+#include <QFileDialog>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 #include "app/programfont.h"
+#include "controls/shelltree.h"
 #include "conversion/settingstable.h"
 #include "platform/profilefile.h"
 #include "platform/programfile.h"
+#include "preview/filelistbox.h"
 
-TForm3::TForm3(TForm1& form1, const QString& programFile, QWidget* parent) : QWidget(parent) {
+TForm3::TForm3(TForm1& form1, const QString& programFile, QWidget* parent)
+    : QMainWindow(parent), form1_(form1) {
     setWindowTitle(QStringLiteral("Thumbrix - プレビュー"));
     setFont(ProgramFont());
     resize(397, 290);
+    // Only the main window's close ends the program.
     setAttribute(Qt::WA_QuitOnClose, false);
-    auto* layout = new QVBoxLayout(this);
-    auto* note = new QLabel(QStringLiteral("The preview window is not built yet."), this);
-    note->setAlignment(Qt::AlignCenter);
-    layout->addWidget(note);
-    const ProfileFile file(form1.SettingsPath().toStdString());
-    std::string folder = ReadSettingText(file, Setting::LoadFolder);
+    CreateControls();
+    CreateMenu();
+    FormCreate(programFile);
+}
+
+TForm3::~TForm3() = default;
+
+void TForm3::CreateControls() {
+    auto* client = new QWidget(this);
+    auto* layout = new QHBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    setCentralWidget(client);
+
+    Panel1 = new QWidget(client);
+    Panel1->setFixedWidth(145);
+    auto* panelLayout = new QVBoxLayout(Panel1);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    Splitter1 = new QSplitter(Qt::Vertical, Panel1);
+    Splitter1->setHandleWidth(3);
+    Splitter1->setChildrenCollapsible(false);
+    panelLayout->addWidget(Splitter1);
+
+    ShellTree1 = new TShellTree(Splitter1);
+    ShellTree1->setFocusPolicy(Qt::StrongFocus);
+    // The chosen folder stays marked when the tree loses the focus.
+    QPalette keep = ShellTree1->palette();
+    keep.setColor(QPalette::Inactive, QPalette::Highlight,
+                  keep.color(QPalette::Active, QPalette::Highlight));
+    keep.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                  keep.color(QPalette::Active, QPalette::HighlightedText));
+    ShellTree1->setPalette(keep);
+    ShellTree1->Loaded();
+
+    FileListBox1 = new TFileListBox(Splitter1);
+    FileListBox1->setMask(QStringLiteral("*.jpg;*.jpeg;*.bmp"));
+
+    Splitter1->addWidget(ShellTree1);
+    Splitter1->addWidget(FileListBox1);
+    Splitter1->setStretchFactor(0, 0);  // the tree keeps its height, the list takes the rest
+    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setSizes({144, 290 - 144 - 3});
+    Splitter1->handle(1)->setCursor(Qt::SplitVCursor);
+    layout->addWidget(Panel1);
+
+    ScrollBox1 = new QScrollArea(client);
+    ScrollBox1->setWidgetResizable(false);
+    ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    canvas_ = new QWidget;
+    Image1 = new QLabel(canvas_);
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image1->move(0, 0);
+    ScrollBox1->setWidget(canvas_);
+    layout->addWidget(ScrollBox1, 1);
+    SetPictureVisible(true);
+
+    SaveDialog1 = new QFileDialog(this);
+    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialog1->setFileMode(QFileDialog::AnyFile);
+    SaveDialog1->setDefaultSuffix(QStringLiteral("jpg"));
+    SaveDialog1->setNameFilters({QStringLiteral("All (BMP & JPEG) (*.bmp *.jpg *.jpeg)"),
+                                 QStringLiteral("Bitmap files (*.bmp)"),
+                                 QStringLiteral("JPEG files (*.jpg *.jpeg)")});
+    SaveDialog1->selectNameFilter(SaveDialog1->nameFilters().front());
+    SaveDialog1->setSizeGripEnabled(true);
+
+    connect(ShellTree1, &TShellTree::OnChange, this, &TForm3::ShellTree1Change);
+    connect(FileListBox1, &TFileListBox::OnChange, this, &TForm3::FileListBox1Change);
+}
+
+void TForm3::CreateMenu() {
+    MainMenu1 = menuBar();
+    File1 = MainMenu1->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    Save1 = File1->addAction(QStringLiteral("保存(&S)"), this, &TForm3::Save1Click);
+    Save1->setEnabled(false);
+    N1 = File1->addSeparator();
+    Exit1 = File1->addAction(QStringLiteral("閉じる(&C)"), this, &TForm3::Exit1Click);
+
+    Edit1 = MainMenu1->addMenu(QStringLiteral("編集(&E)"));
+    Copy1 = Edit1->addAction(QStringLiteral("コピー(&C)"), this, &TForm3::Copy1Click);
+    Copy1->setEnabled(false);
+
+    Show1 = MainMenu1->addMenu(QStringLiteral("表示(&V)"));
+    M1 = Show1->addMenu(QStringLiteral("倍率(&M)"));
+    Magnification = new QActionGroup(this);
+    Magnification->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+    const auto item = [this](const char* caption, void (TForm3::*click)()) {
+        QAction* action = M1->addAction(QString::fromUtf8(caption), this, click);
+        action->setCheckable(true);
+        Magnification->addAction(action);
+        return action;
+    };
+    x11 = item("x 1", &TForm3::x11Click);
+    x21 = item("x 2", &TForm3::x21Click);
+    x31 = item("x 3", &TForm3::x31Click);
+    x41 = item("x 4", &TForm3::x41Click);
+    x81 = item("x 8", &TForm3::x81Click);
+    x11->setChecked(true);
+}
+
+void TForm3::FormCreate(const QString& programFile) {
+    std::string folder;
+    {
+        const ProfileFile file(form1_.SettingsPath().toStdString());
+        folder = ReadSettingText(file, Setting::LoadFolder);
+    }
     if (folder.empty()) folder = FolderOf(programFile.toStdString());
-    loadFolder_ = QString::fromStdString(folder);
+    ShellTree1->setPathName(QString::fromStdString(folder));
 }
 
 void TForm3::ShowNormal() {
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
+    activateWindow();
+}
+
+QString TForm3::LoadFolderPath() const {
+    return ShellTree1->PathName();
+}
+
+// A hidden picture takes no room in the scroll box: no scroll bars for it.
+void TForm3::SetPictureVisible(bool visible) {
+    Image1->setVisible(visible);
+    canvas_->resize(visible ? Image1->size() : QSize(0, 0));
 }

@@ -1,0 +1,76 @@
+#include "preview/filelistbox.h"
+
+#include <QDir>
+#include <QScopedValueRollback>
+
+#include "preview/filelisting.h"
+
+namespace {
+
+// Absolute, without "." and ".." and without a final "/" (except for "/"), so
+// that "/a/b/" from the tree and "/a/b" name the same folder.
+QString CleanFolder(const QString& folder) {
+    return QDir::cleanPath(QDir(folder).absolutePath());
+}
+
+}  // namespace
+
+TFileListBox::TFileListBox(QWidget* parent) : QListWidget(parent) {
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformItemSizes(true);
+    connect(this, &QListWidget::itemSelectionChanged, this, &TFileListBox::onSelectionChanged);
+    try {
+        ReadFileNames(CleanFolder(QDir::currentPath()));
+    } catch (const FolderListError&) {
+        directory_ = CleanFolder(QDir::currentPath());  // shown empty
+    }
+}
+
+void TFileListBox::setDirectory(const QString& folder) {
+    if (folder.isEmpty()) return;
+    const QString clean = CleanFolder(folder);
+    if (clean == directory_) return;
+    ReadFileNames(clean);
+}
+
+void TFileListBox::setMask(const QString& mask) {
+    mask_ = mask;
+    ReadFileNames(directory_);
+}
+
+QString TFileListBox::FileName() const {
+    const QList<QListWidgetItem*> selected = selectedItems();
+    if (selected.isEmpty()) return QString();
+    const QString separator = directory_.endsWith(u'/') ? QString() : QStringLiteral("/");
+    return directory_ + separator + selected.front()->text();
+}
+
+void TFileListBox::ReadFileNames(const QString& folder) {
+    const QStringList names = ListMatchingFiles(folder, mask_);
+    {
+        const QScopedValueRollback<bool> listing(listing_, true);
+        clear();
+        for (const QString& name : names) {
+            auto* item = new QListWidgetItem(name, this);
+            item->setSizeHint(QSize(fontMetrics().horizontalAdvance(name) + 4, kItemHeight));
+        }
+        setCurrentRow(-1);
+        directory_ = folder;
+    }
+    Q_EMIT OnChange();
+}
+
+void TFileListBox::onSelectionChanged() {
+    if (!listing_) Q_EMIT OnChange();
+}
+
+// One entry stays selected once chosen: a control-click or control-space on it
+// does not take the selection away.
+QItemSelectionModel::SelectionFlags TFileListBox::selectionCommand(const QModelIndex& index,
+                                                                   const QEvent* event) const {
+    QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
+    if (command.testAnyFlags(QItemSelectionModel::Deselect | QItemSelectionModel::Toggle) &&
+        selectionModel()->isSelected(index))
+        return QItemSelectionModel::NoUpdate;
+    return command;
+}

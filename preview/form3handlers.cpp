@@ -1,0 +1,128 @@
+// The preview window's event handlers.
+#include <QAction>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPixmap>
+#include <QScopedValueRollback>
+#include <stdexcept>
+
+#include "controls/shelltree.h"
+#include "conversion/runconversion.h"
+#include "conversion/thumbnailwriter.h"
+#include "preview/filelistbox.h"
+#include "preview/form3.h"
+#include "preview/replicatepixels.h"
+
+void TForm3::ShellTree1Change() {
+    if (ShellTree1->selectedItems().isEmpty()) return;
+    try {
+        FileListBox1->setDirectory(ShellTree1->PathName());
+    } catch (const std::exception&) {
+        // No message: the tree goes back to the folder that is listed. The
+        // nested change finds that folder already listed and keeps the picture.
+        // Should it fail too, it does not try again.
+        if (KeepPicture) return;
+        const QScopedValueRollback<bool> keep(KeepPicture, true);
+        ShellTree1->setPathName(FileListBox1->Directory());
+        return;
+    }
+    if (!KeepPicture) SetPictureVisible(false);
+}
+
+void TForm3::FileListBox1Change() {
+    RunState& state = form1_.State();
+    if (state.running()) return;  // the run owns the queue until it ends
+    Copy1->setEnabled(false);
+    Save1->setEnabled(false);
+    const QString path = FileListBox1->FileName();
+    if (path.isEmpty()) return;
+
+    state.FileQueue.clear();
+    state.FileQueue.push_back(path.toStdString());
+    state.PreviewMode = true;
+    // The main window's progress bar shows the run; this window comes back
+    // afterwards, unless the user has hidden it meanwhile.
+    form1_.raise();
+    form1_.activateWindow();
+    RunConversion(state, form1_);
+    if (isVisible()) {
+        raise();
+        activateWindow();
+    }
+
+    if (state.RunFailed) {
+        SetPictureVisible(false);
+        return;
+    }
+    Copy1->setEnabled(true);
+    Save1->setEnabled(true);
+    state.PreviewBitmap = state.ThumbBitmap;
+    ShowPicture();
+}
+
+int TForm3::ZoomFactor() const {
+    if (x81->isChecked()) return 8;
+    if (x41->isChecked()) return 4;
+    if (x31->isChecked()) return 3;
+    if (x21->isChecked()) return 2;
+    return 1;
+}
+
+void TForm3::ShowPicture() {
+    const QImage picture = ReplicatePixels(form1_.State().PreviewBitmap, ZoomFactor());
+    Image1->setPixmap(QPixmap::fromImage(picture));
+    Image1->resize(picture.size());
+    SetPictureVisible(true);
+}
+
+void TForm3::Magnify(QAction* item) {
+    item->setChecked(true);
+    ShowPicture();
+}
+
+void TForm3::x11Click() {
+    Magnify(x11);
+}
+void TForm3::x21Click() {
+    Magnify(x21);
+}
+void TForm3::x31Click() {
+    Magnify(x31);
+}
+void TForm3::x41Click() {
+    Magnify(x41);
+}
+void TForm3::x81Click() {
+    Magnify(x81);
+}
+
+QClipboard* TForm3::OpenClipboard() {
+    return QGuiApplication::clipboard();
+}
+
+// The thumbnail at its own size, whatever the magnification.
+void TForm3::Copy1Click() {
+    QClipboard* clipboard = OpenClipboard();
+    if (clipboard == nullptr) throw std::runtime_error("クリップボードを開くことができません");
+    clipboard->setImage(form1_.State().PreviewBitmap.image().copy());
+}
+
+std::optional<QString> TForm3::AskSaveFileName() {
+    if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty())
+        return std::nullopt;
+    return SaveDialog1->selectedFiles().front();
+}
+
+// The format follows the extension: ".bmp", ".jpg" or ".jpeg"; others write
+// nothing. Throws ThumbnailCreateError when the file cannot be created.
+void TForm3::Save1Click() {
+    const std::optional<QString> path = AskSaveFileName();
+    if (!path) return;
+    WriteThumbnail(form1_.State().PreviewBitmap, path->toStdString(), form1_.State(), form1_);
+}
+
+void TForm3::Exit1Click() {
+    close();
+}

@@ -1,0 +1,147 @@
+#include "preview/filelistbox.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "preview/filelisting.h"
+
+namespace {
+
+TEST(MatchesMaskPart, WildcardsWithoutRegardToCase) {
+    struct Case {
+        const char* name;
+        const char* part;
+        bool matches;
+    };
+    const Case cases[] = {
+        {"a.jpg", "*.jpg", true},      {"IMG_0001.JPG", "*.jpg", true}, {"b.Jpeg", "*.jpeg", true},
+        {"c.jpg.txt", "*.jpg", false}, {"d.jpeg", "*.jpg", false},      {"jpg", "*.jpg", false},
+        {"e.bmp", "?.bmp", true},      {"ee.bmp", "?.bmp", false},      {"README", "*.*", true},
+        {"写真.JPG", "*.jpg", true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(MatchesMaskPart(QString::fromUtf8(c.name), QString::fromUtf8(c.part)), c.matches)
+            << c.name << " ~ " << c.part;
+    }
+}
+
+class FileListing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + u'/';
+    }
+    void touch(const QString& name) {
+        QFile file(folder + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+
+    QTemporaryDir dir;
+    QString folder;
+};
+
+TEST_F(FileListing, OrdinaryVisibleMatchingFilesEachOnceSortedByName) {
+    for (const char* name : {"c.bmp", "a.JPG", "b.jpeg", "d.png", ".hidden.jpg", "写真.jpg"})
+        touch(QString::fromUtf8(name));
+    ASSERT_TRUE(QDir(folder).mkdir("folder.jpg"));
+    ASSERT_EQ(symlink("c.bmp", QFile::encodeName(folder + "link.bmp").constData()), 0);
+    ASSERT_EQ(symlink("nowhere", QFile::encodeName(folder + "broken.bmp").constData()), 0);
+
+    const QStringList names = ListMatchingFiles(folder, "*.jpg;*.jpeg;*.bmp;*.JPG");
+    EXPECT_EQ(names, (QStringList{"a.JPG", "b.jpeg", "c.bmp", "link.bmp", "写真.jpg"}));
+    EXPECT_EQ(ListMatchingFiles(dir.path(), "*.png"), QStringList{"d.png"});  // no final "/"
+}
+
+TEST_F(FileListing, AFolderThatCannotBeReadThrows) {
+    touch("plain");
+    for (const QString& path : {folder + "missing/", folder + "plain/", QString("/proc/0/")}) {
+        EXPECT_THROW(ListMatchingFiles(path, "*.*"), FolderListError) << path.toStdString();
+    }
+}
+
+class FileListBox : public FileListing {
+protected:
+    void SetUp() override {
+        FileListing::SetUp();
+        ASSERT_TRUE(QDir(folder).mkdir("sub"));
+        for (const char* name : {"a.bmp", "b.bmp", "c.bmp", "sub/d.jpg"}) touch(name);
+        list.setMask("*.bmp;*.jpg");
+    }
+    void selectRow(int row) { list.setCurrentRow(row); }
+
+    TFileListBox list;
+};
+
+TEST_F(FileListBox, ListingANewFolderFiresOnceWithNothingSelected) {
+    QSignalSpy changes(&list, &TFileListBox::OnChange);
+    list.setDirectory(folder);
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(list.count(), 3);
+    EXPECT_EQ(list.FileName(), "");
+    EXPECT_EQ(list.Directory(), dir.path());
+
+    selectRow(1);
+    EXPECT_EQ(changes.count(), 2);
+    EXPECT_EQ(list.FileName(), folder + "b.bmp");
+
+    // The folder already shown, with or without its "/", and the empty text.
+    for (const QString& same : {folder, dir.path(), folder + "sub/..", QString()}) {
+        list.setDirectory(same);
+        EXPECT_EQ(changes.count(), 2) << same.toStdString();
+    }
+    EXPECT_EQ(list.FileName(), folder + "b.bmp");
+
+    list.setDirectory(folder + "sub/");
+    EXPECT_EQ(changes.count(), 3);
+    EXPECT_EQ(list.FileName(), "");
+    EXPECT_EQ(list.count(), 1);
+    list.item(0)->setSelected(true);
+    EXPECT_EQ(list.FileName(), folder + "sub/d.jpg");
+}
+
+TEST_F(FileListBox, AFolderThatCannotBeReadLeavesTheListAsItWas) {
+    list.setDirectory(folder);
+    selectRow(2);
+    QSignalSpy changes(&list, &TFileListBox::OnChange);
+    EXPECT_THROW(list.setDirectory(folder + "missing/"), FolderListError);
+    EXPECT_EQ(changes.count(), 0);
+    EXPECT_EQ(list.Directory(), dir.path());
+    EXPECT_EQ(list.FileName(), folder + "c.bmp");
+}
+
+TEST_F(FileListBox, MouseAndKeyboardMovesFireButAClickOnTheSelectedEntryDoesNot) {
+    list.setDirectory(folder);
+    list.resize(120, 100);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    QSignalSpy changes(&list, &TFileListBox::OnChange);
+    const auto click = [&](int row, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, modifiers,
+                          list.visualItemRect(list.item(row)).center());
+    };
+
+    click(0);
+    EXPECT_EQ(changes.count(), 1);
+    click(0);
+    click(0, Qt::ControlModifier);
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(list.FileName(), folder + "a.bmp");
+
+    QTest::keyClick(&list, Qt::Key_Down);
+    EXPECT_EQ(changes.count(), 2);
+    EXPECT_EQ(list.FileName(), folder + "b.bmp");
+    QTest::keyClick(&list, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ(list.FileName(), folder + "b.bmp");
+
+    click(2);
+    EXPECT_EQ(changes.count(), 3);
+    EXPECT_EQ(list.visualItemRect(list.item(0)).height(), TFileListBox::kItemHeight);
+}
+
+}  // namespace

@@ -1,0 +1,120 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImageWriter>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "app/form1.h"
+#include "conversion/bitmap.h"
+#include "preview/filelistbox.h"
+#include "preview/form3.h"
+#include "tests/support/imagecompare.h"
+
+// A main window whose boxes are recorded and whose pump can act as a user
+// would in the middle of a run.
+class PreviewTestForm1 : public TForm1 {
+public:
+    using TForm1::TForm1;
+
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+    void ReportError(const QString& message) override { errors.push_back(message); }
+    void pump() override {
+        if (duringRun) duringRun();
+    }
+
+    std::vector<std::string> messages;
+    QStringList errors;
+    std::function<void()> duringRun;
+};
+
+// A preview window whose save dialog and clipboard are the test's.
+class TestForm3 : public TForm3 {
+public:
+    using TForm3::TForm3;
+
+    std::optional<QString> saveName;  // nothing: the dialog is cancelled
+    bool clipboardLocked = false;
+    int dialogs = 0;
+
+protected:
+    std::optional<QString> AskSaveFileName() override {
+        ++dialogs;
+        return saveName;
+    }
+    QClipboard* OpenClipboard() override {
+        return clipboardLocked ? nullptr : TForm3::OpenClipboard();
+    }
+};
+
+// Each test has its own folder: the program file's place prog/ (settings file
+// prog/thumbrix.ini) and a folder of pictures pics/.
+class PreviewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        root = QDir(dir.path()).canonicalPath() + u'/';
+        ASSERT_FALSE(root.contains(QStringLiteral("/."))) << "the tree lists no hidden folders";
+        ASSERT_TRUE(QDir().mkpath(root + "prog"));
+        ASSERT_TRUE(QDir().mkpath(root + "pics"));
+    }
+
+    QString program() const { return root + "prog/thumbrix"; }
+    QString settings() const { return root + "prog/thumbrix.ini"; }
+    QString pics() const { return root + "pics/"; }
+
+    void writeSettings(const QByteArray& text) {
+        QFile file(settings());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+    // Both windows as start-up makes them without arguments.
+    void makeWindows() {
+        form1 = std::make_unique<PreviewTestForm1>(QStringList(), program());
+        form3 = std::make_unique<TestForm3>(*form1, program());
+        form1->SetPreviewWindow(form3.get());
+    }
+
+    // A BMP file in pics/ whose every channel of (x, y) is f(x, y).
+    template <typename F>
+    QString makeBmp(const QString& name, int width, int height, F f) {
+        const QString path = pics() + name;
+        QImageWriter writer(path, "bmp");
+        EXPECT_TRUE(writer.write(PositionCoded(width, height, f).image()));
+        return path;
+    }
+    QString makeBmp(const QString& name, int width = 64, int height = 48) {
+        return makeBmp(name, width, height, [](int x, int y) { return x + 2 * y; });
+    }
+    QString makeFile(const QString& name, const QByteArray& bytes) {
+        QFile file(pics() + name);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return pics() + name;
+    }
+
+    // Opens the pictures folder in the preview's tree, as a click there would.
+    void openPics() { form3->ShellTree1->setPathName(pics()); }
+
+    // Moves the list's selection to the named entry, as the keyboard would.
+    void select(const QString& name) {
+        const QList<QListWidgetItem*> found =
+            form3->FileListBox1->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << name.toStdString();
+        form3->FileListBox1->setCurrentItem(found.front());
+    }
+
+    TBitmap picture() const { return TBitmap(form3->Image1->pixmap().toImage()); }
+    const RunState& state() const { return form1->State(); }
+
+    QTemporaryDir dir;
+    QString root;
+    std::unique_ptr<PreviewTestForm1> form1;
+    std::unique_ptr<TestForm3> form3;
+};
