@@ -1,0 +1,38 @@
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/batchoptions.h"
+#include "cli/batchrun.h"
+#include "codec/jpegsettings.h"
+
+// thumbrix-batch: the window's conversion without a window.
+int main(int argc, char* argv[]) {
+    // Arguments are taken as the bytes the shell passed: file names need not
+    // be valid text.
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    QCoreApplication app(argc, argv);
+    const std::string programFile = QCoreApplication::applicationFilePath().toStdString();
+
+    BatchOptions options;
+    std::string error;
+    if (!ParseBatchOptions(arguments, programFile, options, error)) {
+        std::cerr << "thumbrix-batch: " << error << "\nTry 'thumbrix-batch --help'.\n";
+        return kUsageError;
+    }
+    if (options.action == BatchOptions::Action::Help) {
+        std::cout << BatchUsage();
+        return kAllConverted;
+    }
+    if (options.action == BatchOptions::Action::Version) {
+        std::cout << "thumbrix-batch " THUMBRIX_VERSION "\n";
+        return kAllConverted;
+    }
+    // Made once here, before the jobs start.
+    DefaultJpegSettings();
+    const bool progress = !options.quiet && isatty(STDERR_FILENO);
+    return RunBatch(options, std::cerr, progress);
+}

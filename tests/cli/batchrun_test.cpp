@@ -1,0 +1,142 @@
+#include "cli/batchrun.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <fstream>
+#include <sstream>
+
+#include "tests/cli/batchtestpictures.h"
+
+namespace {
+
+class BatchRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QDir root(dir_.path());
+        for (const char* name : {"src", "out", "out2"}) root.mkdir(QString::fromUtf8(name));
+        src_ = dir_.path().toStdString() + "/src/";
+        out_ = dir_.path().toStdString() + "/out/";
+        options_.settings.destination = out_;
+    }
+    int run(bool progress = false) {
+        err_.str("");
+        return RunBatch(options_, err_, progress);
+    }
+    QStringList entries(const std::string& folder) const {
+        return QDir(QString::fromStdString(folder))
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+    void write(const std::string& name, const std::string& bytes) {
+        std::ofstream(src_ + name, std::ios::binary) << bytes;
+    }
+
+    QTemporaryDir dir_;
+    std::string src_, out_;
+    BatchOptions options_;
+    std::ostringstream err_;
+};
+
+TEST_F(BatchRunTest, ParallelJobsWriteExactlyTheBytesOfOneJob) {
+    options_.files = MakeBatchPictures(dir_.path().toStdString() + "/src", 24);
+    options_.settings.size = 100;
+    options_.settings.keepDate = true;
+    options_.jobs = 1;
+    ASSERT_EQ(run(), kAllConverted) << err_.str();
+    EXPECT_EQ(err_.str(), "");
+    const QStringList written = entries(out_);
+    ASSERT_EQ(written.size(), 24);
+
+    for (int jobs : {2, 5}) {
+        const std::string other = dir_.path().toStdString() + "/out" + std::to_string(jobs) + "/";
+        QDir().mkpath(QString::fromStdString(other));
+        options_.settings.destination = other;
+        options_.jobs = jobs;
+        ASSERT_EQ(run(), kAllConverted) << err_.str();
+        ASSERT_EQ(entries(other), written);
+        for (const QString& name : written) {
+            const std::string file = name.toStdString();
+            EXPECT_EQ(ReadFileBytes(other + file), ReadFileBytes(out_ + file))
+                << file << " -j " << jobs;
+        }
+    }
+}
+
+TEST_F(BatchRunTest, LaterInputWinsAndSkippedFilesAreReported) {
+    std::vector<std::string> pictures = MakeBatchPictures(dir_.path().toStdString() + "/src", 3);
+    // pic1.bmp (37x91) and pic1.jpg, a copy of the 640x480 JPEG, map to the same output.
+    QFile::copy(QString::fromStdString(pictures[0]), QString::fromStdString(src_ + "pic1.jpg"));
+    write("notes.txt", "not a picture");
+    write("broken.jpg", "\xFF\xD8\xFF");
+    options_.files = {pictures[1],       src_ + "notes.txt",  src_ + "missing.bmp",
+                      src_ + "pic1.jpg", src_ + "broken.jpg", pictures[2]};
+    for (int jobs : {1, 2, 3}) {
+        QDir(QString::fromStdString(out_)).removeRecursively();
+        QDir().mkpath(QString::fromStdString(out_));
+        options_.jobs = jobs;
+        EXPECT_EQ(run(), kSomeFailed);
+        EXPECT_EQ(entries(out_),
+                  (QStringList{QStringLiteral("pic1.jpg"), QStringLiteral("pic2.JPG")}));
+        // The later input wins: the landscape picture, not the portrait one.
+        EXPECT_EQ(QImage(QString::fromStdString(out_ + "pic1.jpg")).size(), QSize(32, 24));
+        const std::string report = err_.str();
+        for (const char* name : {"notes.txt", "missing.bmp", "broken.jpg"})
+            EXPECT_NE(report.find(src_ + name + ": not converted: "), std::string::npos) << name;
+        EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 3) << report;
+    }
+}
+
+TEST_F(BatchRunTest, MissingDestinationStopsBeforeAnything) {
+    options_.files = MakeBatchPictures(dir_.path().toStdString() + "/src", 2);
+    for (const std::string& dest : {out_ + "none/", std::string(), src_ + "pic1.bmp/"}) {
+        options_.settings.destination = dest;
+        EXPECT_EQ(run(), kUsageError);
+        EXPECT_NE(err_.str().find("destination folder"), std::string::npos);
+    }
+    EXPECT_TRUE(entries(out_).isEmpty());
+}
+
+TEST_F(BatchRunTest, SourcesAreNeverReplaced) {
+    const std::vector<std::string> pictures =
+        MakeBatchPictures(dir_.path().toStdString() + "/src", 3);
+    const std::string original = ReadFileBytes(pictures[0]);  // 写真0.JPG
+    options_.settings.destination = src_;
+    options_.files = {pictures[0], pictures[1], src_ + "./" + "写真0.JPG"};
+    options_.jobs = 2;
+    EXPECT_EQ(run(), kSomeFailed);
+    EXPECT_EQ(ReadFileBytes(pictures[0]), original);
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(src_ + "pic1.jpg")));
+    EXPECT_NE(err_.str().find(pictures[0] + ": not converted: "), std::string::npos);
+    EXPECT_NE(err_.str().find("is a source file"), std::string::npos);
+}
+
+TEST_F(BatchRunTest, WriteFailureIsReportedAndTheOthersGoOn) {
+    const std::vector<std::string> pictures =
+        MakeBatchPictures(dir_.path().toStdString() + "/src", 2);
+    const std::string longName = src_ + std::string(250, 'n') + ".bmp";
+    QFile::copy(QString::fromStdString(pictures[1]), QString::fromStdString(longName));
+    options_.settings.prefix = "thumb_";  // the long name's output no longer fits
+    options_.files = {longName, pictures[0]};
+    options_.jobs = 2;
+    EXPECT_EQ(run(), kSomeFailed);
+    EXPECT_EQ(entries(out_), QStringList{QStringLiteral("thumb_写真0.JPG")});
+    EXPECT_NE(err_.str().find(longName + ": not converted: ファイル " + out_ + "thumb_"),
+              std::string::npos)
+        << err_.str();
+    EXPECT_NE(err_.str().find("を作成できません"), std::string::npos);
+}
+
+TEST_F(BatchRunTest, ProgressLineCountsFilesDone) {
+    options_.files = MakeBatchPictures(dir_.path().toStdString() + "/src", 2);
+    options_.files.push_back(src_ + "missing.jpg");
+    options_.jobs = 1;
+    EXPECT_EQ(run(true), kSomeFailed);
+    const std::string report = err_.str();
+    EXPECT_NE(report.find("\rthumbrix-batch: 1 of 3 files"), std::string::npos) << report;
+    EXPECT_NE(report.find("\rthumbrix-batch: 3 of 3 files\n"), std::string::npos) << report;
+    EXPECT_NE(report.find("missing.jpg: not converted"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Writes a mixed set of BMP and JPEG pictures (sizes from tiny to above the
+// 2000-pixel decode threshold, some with Japanese names) into folder; returns
+// their paths in a fixed order.
+std::vector<std::string> MakeBatchPictures(const std::string& folder, int count);
+
+std::string ReadFileBytes(const std::string& path);
