@@ -53,12 +53,13 @@ private:
     RunHost& host_;
 };
 
-// Whether output is one of the queued files, by identity, so that other
-// spellings and hard links of a source count too.
+// Whether output names one of the queued files: as written, or by identity, so
+// that other spellings and hard links of a source count too.
 bool NamesQueuedFile(const std::string& output, const std::vector<std::string>& queue) {
     const auto target = StatPath(output);
-    if (!target) return false;
     for (const std::string& path : queue) {
+        if (path == output) return true;
+        if (!target) continue;
         const auto source = StatPath(path);
         if (source && source->sameFileAs(*target)) return true;
     }

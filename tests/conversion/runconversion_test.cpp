@@ -188,6 +188,14 @@ TEST_F(RunConversionTest, NeverReplacesASourceWithItsThumbnail) {
         EXPECT_EQ(observer_.outputs, std::vector<std::string>{"2:" + dest + "b.jpg"});
         EXPECT_EQ(ReadBytes(src_ + "a.jpg"), original);
     }
+    // A queued name that does not exist yet is not written either.
+    host_.dest = src_;
+    observer_ = RecordingObserver();
+    queue({"b.bmp", "b.jpg"});
+    ASSERT_EQ(remove((src_ + "b.jpg").c_str()), 0);
+    run();
+    EXPECT_EQ(observer_.refused, std::vector<std::string>{"0:" + src_ + "b.bmp"});
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(src_ + "b.jpg")));
 }
 
 // Lowers the file size limit for its lifetime: writing fails even for root.
