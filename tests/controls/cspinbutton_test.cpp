@@ -34,35 +34,21 @@ TEST(TimerSpeedButton, HeldForOneSecondStepsEightTimes) {
     QTest::mousePress(up, Qt::LeftButton);
     const QTimer* timer = up->holdTimer();
     ASSERT_NE(timer, nullptr);
-    EXPECT_TRUE(timer->isActive());
     EXPECT_EQ(timer->interval(), 400);
     EXPECT_EQ(edit.value(), 0);
-
-    // Expiries at 400, 500, ..., 1000 ms.
     for (int ms = 400; ms <= 1000; ms += 100) {
         Expire(timer);
         EXPECT_EQ(timer->interval(), 100);
     }
     EXPECT_EQ(edit.value(), 7);
-
     QTest::mouseRelease(up, Qt::LeftButton);
     EXPECT_EQ(edit.value(), 8);  // the release over the arrow clicks once more
     EXPECT_FALSE(timer->isActive());
 
-    // The next press starts over at 400 ms.
-    QTest::mousePress(up, Qt::LeftButton);
+    QTest::mousePress(up, Qt::LeftButton);  // the next press starts over at 400 ms
     EXPECT_EQ(timer->interval(), 400);
     QTest::mouseRelease(up, Qt::LeftButton);
     EXPECT_EQ(edit.value(), 9);
-}
-
-TEST(TimerSpeedButton, QuickClickStepsOnceOnRelease) {
-    TCSpinEdit edit;
-    TTimerSpeedButton* down = edit.Button()->DownButton();
-    QTest::mousePress(down, Qt::LeftButton);
-    EXPECT_EQ(edit.value(), 0);
-    QTest::mouseRelease(down, Qt::LeftButton);
-    EXPECT_EQ(edit.value(), -1);
 }
 
 TEST(TimerSpeedButton, ReleaseOutsideAfterShortPressStepsNothing) {
@@ -72,7 +58,6 @@ TEST(TimerSpeedButton, ReleaseOutsideAfterShortPressStepsNothing) {
     QTest::mousePress(up, Qt::LeftButton);
     QTest::mouseMove(up, Outside(up));
     QTest::mouseRelease(up, Qt::LeftButton, {}, Outside(up));
-    EXPECT_EQ(edit.text(), "0");
     EXPECT_EQ(changes.count(), 0);
     EXPECT_FALSE(up->holdTimer()->isActive());
 }
@@ -82,29 +67,14 @@ TEST(TimerSpeedButton, RepeatsPauseWhileThePointerIsOff) {
     TTimerSpeedButton* up = edit.Button()->UpButton();
     QTest::mousePress(up, Qt::LeftButton);
     Expire(up->holdTimer());
-    EXPECT_EQ(edit.value(), 1);
     QTest::mouseMove(up, Outside(up));
-    EXPECT_FALSE(up->isDown());
-    Expire(up->holdTimer());
     Expire(up->holdTimer());
     EXPECT_EQ(edit.value(), 1);
     QTest::mouseMove(up, QPoint(2, 2));
-    EXPECT_TRUE(up->isDown());
     Expire(up->holdTimer());
     EXPECT_EQ(edit.value(), 2);
     QTest::mouseRelease(up, Qt::LeftButton, {}, Outside(up));
     EXPECT_EQ(edit.value(), 2);
-}
-
-TEST(TimerSpeedButton, OtherButtonsRunTheTimerWithoutStepping) {
-    TCSpinEdit edit;
-    TTimerSpeedButton* up = edit.Button()->UpButton();
-    QTest::mousePress(up, Qt::RightButton);
-    ASSERT_NE(up->holdTimer(), nullptr);
-    Expire(up->holdTimer());
-    QTest::mouseRelease(up, Qt::RightButton);
-    EXPECT_FALSE(up->holdTimer()->isActive());
-    EXPECT_EQ(edit.value(), 0);
 }
 
 TEST(TimerSpeedButton, AFailingRepeatStopsTheTimer) {
@@ -123,16 +93,13 @@ TEST(CSpinButton, ArrowsShareOnePixelRowAndKeepTheirWidth) {
     } rows[] = {
         {20, 25, QRect(0, 0, 20, 12), QRect(0, 11, 20, 14)},
         {15, 16, QRect(0, 0, 15, 8), QRect(0, 7, 15, 9)},
-        {15, 17, QRect(0, 0, 15, 8), QRect(0, 7, 15, 10)},
-        {9, 20, QRect(0, 0, 15, 10), QRect(0, 9, 15, 11)},
+        {9, 17, QRect(0, 0, 15, 8), QRect(0, 7, 15, 10)},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(std::to_string(row.w) + "x" + std::to_string(row.h));
+        SCOPED_TRACE(row.h);
         TCSpinButton pair;
         pair.resize(row.w, row.h);
-        EXPECT_EQ(pair.width(), std::max(row.w, 15));
         pair.show();  // a hidden widget is laid out when shown
-        EXPECT_EQ(pair.width(), std::max(row.w, 15));
         EXPECT_EQ(pair.UpButton()->geometry(), row.up);
         EXPECT_EQ(pair.DownButton()->geometry(), row.down);
     }
@@ -151,36 +118,23 @@ TEST(CSpinButton, TabStopPairShowsAndMovesItsFocusFrame) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     QSignalSpy ups(pair, &TCSpinButton::OnUpClick);
     QSignalSpy downs(pair, &TCSpinButton::OnDownClick);
-    const auto frame = [](TTimerSpeedButton* b) {
-        return b->buttonFlags().testFlag(TTimerSpeedButton::ShowFocusFrame);
+    const auto framed = [pair] {
+        return QString("%1%2")
+            .arg(pair->UpButton()->buttonFlags() & TTimerSpeedButton::ShowFocusFrame ? "U" : "")
+            .arg(pair->DownButton()->buttonFlags() & TTimerSpeedButton::ShowFocusFrame ? "D" : "");
     };
 
     pair->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(pair->FocusArrow(), pair->UpButton());
-    EXPECT_TRUE(frame(pair->UpButton()));
-
+    EXPECT_EQ(framed(), "U");
     QTest::keyClick(pair, Qt::Key_Down);
-    EXPECT_EQ(pair->FocusArrow(), pair->DownButton());
-    EXPECT_TRUE(frame(pair->DownButton()));
-    EXPECT_FALSE(frame(pair->UpButton()));
     QTest::keyClick(pair, Qt::Key_Space);
+    EXPECT_EQ(framed(), "D");
     EXPECT_EQ(downs.count(), 2);
-    EXPECT_EQ(ups.count(), 0);
-
     QTest::mouseClick(pair->UpButton(), Qt::LeftButton);  // the pressed arrow takes the frame
-    EXPECT_EQ(pair->FocusArrow(), pair->UpButton());
-    EXPECT_TRUE(frame(pair->UpButton()));
+    EXPECT_EQ(framed(), "U");
     EXPECT_EQ(ups.count(), 1);
-
     other->setFocus(Qt::TabFocusReason);
-    EXPECT_FALSE(frame(pair->UpButton()));
-    EXPECT_FALSE(frame(pair->DownButton()));
-}
-
-TEST(CSpinButton, PairWithoutTabStopKeepsItsFocusArrow) {
-    TCSpinButton pair;
-    QTest::mouseClick(pair.DownButton(), Qt::LeftButton);
-    EXPECT_EQ(pair.FocusArrow(), pair.UpButton());
+    EXPECT_EQ(framed(), "");
 }
 
 // Rows from the top: the number of black pixels, centred on olive.
@@ -197,32 +151,21 @@ void ExpectArrow(const QImage& glyph, const int (&counts)[6]) {
     }
 }
 
-TEST(CSpinButton, DefaultGlyphsAreTheSpinResources) {
+TEST(CSpinButton, ArrowsAreTheSpinResourcesDrawnWithoutTheirOlive) {
     TCSpinButton pair;
     ExpectArrow(pair.upGlyph(), {0, 1, 3, 5, 7, 0});
     ExpectArrow(pair.downGlyph(), {0, 7, 5, 3, 1, 0});
 
-    QImage custom(4, 4, QImage::Format_RGB32);
-    custom.fill(Qt::red);
-    pair.setUpGlyph(custom);
-    EXPECT_EQ(pair.upGlyph(), custom);
-    pair.setUpGlyph({});
-    EXPECT_EQ(pair.upGlyph().size(), QSize(9, 6));
-}
-
-TEST(CSpinButton, ArrowIsDrawnWithoutItsOlive) {
-    TCSpinButton pair;
     pair.resize(15, 40);
     const QImage shot = pair.UpButton()->grab().toImage();
     int black = 0;
     for (int y = 0; y < shot.height(); ++y) {
         for (int x = 0; x < shot.width(); ++x) {
-            const QRgb p = shot.pixel(x, y);
-            ASSERT_NE(p, qRgb(128, 128, 0)) << "olive at (" << x << ", " << y << ")";
-            if (p == qRgb(0, 0, 0)) ++black;
+            ASSERT_NE(shot.pixel(x, y), qRgb(128, 128, 0)) << "at (" << x << ", " << y << ")";
+            if (shot.pixel(x, y) == qRgb(0, 0, 0)) ++black;
         }
     }
-    EXPECT_GE(black, 16);  // the triangle, plus whatever the bevel draws in black
+    EXPECT_GE(black, 16);  // the triangle
 }
 
 }  // namespace
