@@ -152,7 +152,7 @@ TEST(CSpinEdit, KeyFilterAdmitsDigitsSignsSeparatorAndControlKeys) {
         {false, Qt::Key_A, Qt::ControlModifier, "12", 0},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(QTest::toString(QKeySequence(row.key)));
+        SCOPED_TRACE(QKeySequence(row.key).toString().toStdString());
         TestSpinEdit edit(0, 0, 1, "12");
         edit.setEditorEnabled(row.editorEnabled);
         edit.setCursorPosition(2);
