@@ -12,10 +12,10 @@ class TTimerSpeedButton;
 class TCSpinButton : public QWidget {
     Q_OBJECT
 public:
-    explicit TCSpinButton(QWidget* parent = nullptr);
+    explicit TCSpinButton(QWidget* parent = nullptr);  // 20 x 25, no tab stop, default arrows
 
-    TTimerSpeedButton* UpButton() const { return upButton_; }
-    TTimerSpeedButton* DownButton() const { return downButton_; }
+    TTimerSpeedButton* UpButton() const { return upButton_; }      // the upper half
+    TTimerSpeedButton* DownButton() const { return downButton_; }  // the lower half
     TTimerSpeedButton* FocusArrow() const { return focusArrow_; }  // UpButton at first
 
     QImage upGlyph() const;                  // UpButton's glyph
@@ -26,7 +26,7 @@ public:
     QWidget* focusControl() const { return focusControl_; }  // takes the focus on a press
     void setFocusControl(QWidget* control) { focusControl_ = control; }
 
-    QSize sizeHint() const override { return {20, 25}; }
+    QSize sizeHint() const override { return {20, 25}; }  // the size at creation
 
 Q_SIGNALS:
     void OnUpClick();    // once per click of the up arrow and per repeat

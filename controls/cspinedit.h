@@ -11,7 +11,7 @@ class TCSpinButton;
 class TCSpinEdit : public QLineEdit {
     Q_OBJECT
 public:
-    explicit TCSpinEdit(QWidget* parent = nullptr);
+    explicit TCSpinEdit(QWidget* parent = nullptr);  // text "0", no limits, Increment 1
 
     int minValue() const { return minValue_; }          // 0 at creation
     void setMinValue(int value) { minValue_ = value; }  // leaves the text as it is

@@ -16,7 +16,7 @@ public:
     };
     Q_DECLARE_FLAGS(ButtonFlags, ButtonFlag)
 
-    explicit TTimerSpeedButton(QWidget* parent = nullptr);
+    explicit TTimerSpeedButton(QWidget* parent = nullptr);  // no flags, no glyph
 
     ButtonFlags buttonFlags() const { return flags_; }  // empty at creation
     void setButtonFlags(ButtonFlags flags);             // repaints for a changed focus frame
@@ -28,7 +28,7 @@ public:
 
     void Click();  // fires clicked() alone: no pressed look, no pressed() signal
 
-    QSize sizeHint() const override;
+    QSize sizeHint() const override;  // the glyph with a margin
 
 protected:
     void paintEvent(QPaintEvent* event) override;
