@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTest>
 #include <ctime>
 
@@ -33,6 +34,15 @@ QTreeWidgetItem* ChildNamed(QTreeWidgetItem* node, const QString& name) {
     for (int i = 0; i < node->childCount(); ++i)
         if (node->child(i)->text(0) == name) return node->child(i);
     return nullptr;
+}
+
+void ClickNode(QTreeWidget& tree, QTreeWidgetItem* node) {
+    tree.doItemsLayout();
+    tree.scrollToItem(node);
+    const QRect rect = tree.visualItemRect(node);
+    const QPoint text(rect.left() + 4, rect.center().y());  // the column is wider than the view
+    ASSERT_TRUE(tree.viewport()->rect().contains(text));
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, text);
 }
 
 TEST_F(PreviewTest, ANewThumbnailSizeShowsOnlyAfterTheSelectionMoves) {
@@ -198,12 +208,14 @@ TEST_F(PreviewTest, AFolderThatCannotBeListedLeavesListAndPictureAsTheyWere) {
     ASSERT_TRUE(QDir().mkpath(pics() + "gone"));
     ASSERT_TRUE(QDir().mkpath(pics() + "file"));
     makeWindows();
+    form3->ShowNormal();
     openPics();
     select("b.bmp");
     QTreeWidgetItem* listed = form3->ShellTree1->currentItem();
     ASSERT_NE(listed, nullptr);
     form3->ShellTree1->expandItem(listed);
     // The tree has its nodes; the folders go away before the list reads them.
+    // This holds for root too, whom no access rights stop.
     ASSERT_TRUE(QDir(pics() + "gone").removeRecursively());
     ASSERT_TRUE(QDir(pics() + "file").removeRecursively());
     makeFile("file", "now a file");
@@ -212,8 +224,11 @@ TEST_F(PreviewTest, AFolderThatCannotBeListedLeavesListAndPictureAsTheyWere) {
         SCOPED_TRACE(name);
         QTreeWidgetItem* node = ChildNamed(listed, QString::fromUtf8(name));
         ASSERT_NE(node, nullptr);
-        form3->ShellTree1->setCurrentItem(node);
+        QSignalSpy changes(form3->ShellTree1, &TShellTree::OnChange);
+        ClickNode(*form3->ShellTree1, node);
+        EXPECT_EQ(changes.count(), 2);  // to the node, and back
         EXPECT_EQ(form3->ShellTree1->PathName(), pics());
+        EXPECT_EQ(form3->ShellTree1->selectedItems(), QList<QTreeWidgetItem*>{listed});
         EXPECT_EQ(form3->FileListBox1->Directory() + "/", pics());
         EXPECT_EQ(form3->FileListBox1->count(), 2);
         EXPECT_EQ(form3->FileListBox1->FileName(), pics() + "b.bmp");
@@ -221,6 +236,33 @@ TEST_F(PreviewTest, AFolderThatCannotBeListedLeavesListAndPictureAsTheyWere) {
         EXPECT_TRUE(form3->Copy1->isEnabled());
     }
     EXPECT_TRUE(form1->errors.empty());
+}
+
+TEST_F(PreviewTest, AFolderChosenDuringAPreviewIsListedAndThePreviewStillEnds) {
+    makeBmp("a.bmp", 200, 100);
+    ASSERT_TRUE(QDir().mkpath(pics() + "sub"));
+    makeFile("sub/c.bmp", "x");
+    makeWindows();
+    form3->ShowNormal();
+    openPics();
+    form3->ShellTree1->expandItem(form3->ShellTree1->currentItem());
+    QTreeWidgetItem* sub = ChildNamed(form3->ShellTree1->currentItem(), "sub");
+    ASSERT_NE(sub, nullptr);
+    bool moved = false;
+    form1->duringRun = [&] {
+        if (moved) return;
+        moved = true;
+        ClickNode(*form3->ShellTree1, sub);
+        EXPECT_FALSE(form3->Copy1->isEnabled());  // disabled for the whole run
+    };
+    ClickEntry(*form3->FileListBox1, "a.bmp");
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(form3->FileListBox1->Directory() + "/", pics() + "sub/");
+    EXPECT_EQ(form3->FileListBox1->FileName(), "");
+    // The picture is that of the file selected when the run started.
+    EXPECT_EQ(state().PreviewBitmap.image().size(), QSize(32, 16));
+    EXPECT_TRUE(form3->Image1->isVisibleTo(form3.get()));
+    EXPECT_TRUE(form3->Copy1->isEnabled());
 }
 
 TEST_F(PreviewTest, HidingAndShowingKeepsEverything) {
