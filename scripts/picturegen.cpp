@@ -71,17 +71,34 @@ int main(int argc, char** argv) {
     } else {
         std::printf("P6\n%d %d\n255\n", width, height);
     }
+    // The gradients separate into terms of x and terms of y.
+    std::vector<double> colA(width), colB(width), colC(width), colS(width), colK(width);
+    std::vector<double> rowA(height), rowB(height), rowS(height), rowK(height);
+    for (int x = 0; x < width; ++x) {
+        const double u = double(x) / width;
+        colA[x] = std::sin(3.1 * u + phase[0]);
+        colB[x] = std::cos(1.7 * u + phase[3]);
+        colC[x] = 20 * std::cos(9 * u + phase[5]);
+        colS[x] = std::sin(1.9 * u + phase[4]);
+        colK[x] = std::cos(1.9 * u + phase[4]);
+    }
     for (int y = 0; y < height; ++y) {
         const double v = double(y) / height;
+        rowA[y] = std::cos(2.3 * v + phase[1]);
+        rowB[y] = std::sin(2.2 * v + phase[2]);
+        rowS[y] = std::sin(1.9 * v);
+        rowK[y] = std::cos(1.9 * v);
+    }
+    for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const double u = double(x) / width;
             double rgb[3] = {
-                128 + 90 * std::sin(3.1 * u + phase[0]) * std::cos(2.3 * v + phase[1]),
-                128 + 90 * std::sin(2.2 * v + phase[2]) * std::cos(1.7 * u + phase[3]),
-                128 + 90 * std::sin(1.9 * (u + v) + phase[4]) + 20 * std::cos(9 * u + phase[5]),
+                128 + 90 * colA[x] * rowA[y],
+                128 + 90 * rowB[y] * colB[x],
+                128 + 90 * (colS[x] * rowK[y] + colK[x] * rowS[y]) + colC[x],
             };
             for (const Disc& d : discs) {
                 const double dx = x - d.x, dy = y - d.y;
+                if (std::fabs(dx) > d.r + 1 || std::fabs(dy) > d.r + 1) continue;
                 const double edge = d.r - std::sqrt(dx * dx + dy * dy);
                 if (edge <= -1) continue;
                 const double a = edge >= 1 ? 0.8 : 0.4 * (edge + 1);
