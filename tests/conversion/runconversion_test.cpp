@@ -324,6 +324,26 @@ TEST_F(RunConversionTest, ReadsEverySettingWhenItNeedsIt) {
     EXPECT_NE(ReadBytes(out_ + "a.jpg").find(std::string(64, '\1')), std::string::npos);
 }
 
+TEST_F(RunConversionTest, KeepDateCarriesTheSourceTimeToTheThumbnail) {
+    SaveBmp(TestPicture(40, 30), src_ + "a.bmp");
+    SaveJpeg(TestPicture(40, 30), src_ + "b.jpg");
+    SetModified(src_ + "a.bmp", LocalTime(2024, 5, 17, 10, 0, 1));
+    SetModified(src_ + "b.jpg", LocalTime(1999, 12, 31, 23, 59, 59));
+    host_.keep = true;
+    queue({"a.bmp", "b.jpg"});
+    run();
+    expectFinished();
+    EXPECT_EQ(Modified(out_ + "a.jpg"), LocalTime(2024, 5, 17, 10, 0, 0));
+    EXPECT_EQ(Modified(out_ + "b.jpg"), LocalTime(1999, 12, 31, 23, 59, 58));
+
+    host_.keep = false;
+    const time_t before = time(nullptr);
+    queue({"a.bmp"});
+    run();
+    EXPECT_GE(Modified(out_ + "a.jpg"), before);
+    EXPECT_LE(Modified(out_ + "a.jpg"), time(nullptr));
+}
+
 TEST_F(RunConversionTest, QueueLengthIsReadForEveryIndex) {
     SaveBmp(TestPicture(40, 30), src_ + "a.bmp");
     SaveBmp(TestPicture(40, 30), src_ + "b.bmp");
