@@ -40,13 +40,9 @@ public:
 
     std::optional<QString> saveName;  // nothing: the dialog is cancelled
     bool clipboardLocked = false;
-    int dialogs = 0;
 
 protected:
-    std::optional<QString> AskSaveFileName() override {
-        ++dialogs;
-        return saveName;
-    }
+    std::optional<QString> AskSaveFileName() override { return saveName; }
     QClipboard* OpenClipboard() override {
         return clipboardLocked ? nullptr : TForm3::OpenClipboard();
     }
