@@ -7,6 +7,7 @@
 #include "codec/jpegimage.h"
 #include "conversion/bitmap.h"
 #include "conversion/bmpdecoder.h"
+#include "conversion/jpegoptions.h"
 #include "conversion/outputname.h"
 #include "conversion/runhost.h"
 #include "conversion/runstate.h"
@@ -40,10 +41,7 @@ JpegDecodeScale ScaleForSide(int longer) {
 // Codec failures throw; the caller turns them into a refusal.
 void DecodeJpeg(const QByteArray& bytes, TBitmap& bitmap, RunHost& host) {
     TJPEGImage jpeg;
-    jpeg.SetOutputDepth(JpegOutputDepth::Depth24);
-    jpeg.SetDecodeMode(host.bestQuality() ? JpegDecodeMode::QualityFirst
-                                          : JpegDecodeMode::SpeedFirst);
-    jpeg.SetBlockSmoothing(host.smoothing());
+    ApplyDecodeSettings(jpeg, host);
     jpeg.LoadFromBytes(bytes);
     const JpegDecodeScale scale = ScaleForSide(std::max(jpeg.Height(), jpeg.Width()));
     if (scale != JpegDecodeScale::ScaleFull) {

@@ -5,6 +5,7 @@
 
 #include "codec/jpegimage.h"
 #include "conversion/bitmap.h"
+#include "conversion/jpegoptions.h"
 #include "conversion/outputname.h"
 #include "conversion/runhost.h"
 #include "conversion/runstate.h"
@@ -26,10 +27,7 @@ QByteArray EncodeBmp(const TBitmap& bitmap, const std::string& path) {
 QByteArray EncodeJpeg(const TBitmap& bitmap, RunHost& host) {
     TJPEGImage jpeg;
     // The decode settings go in before the bitmap: changing one drops it.
-    jpeg.SetOutputDepth(JpegOutputDepth::Depth24);
-    jpeg.SetDecodeMode(host.bestQuality() ? JpegDecodeMode::QualityFirst
-                                          : JpegDecodeMode::SpeedFirst);
-    jpeg.SetBlockSmoothing(host.smoothing());
+    ApplyDecodeSettings(jpeg, host);
     jpeg.Assign(bitmap);
     jpeg.SetEncodeQuality(host.jpegQuality());
     jpeg.SetProgressiveWrite(host.progressive());

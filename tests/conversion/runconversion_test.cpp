@@ -15,6 +15,7 @@
 #include "conversion/runstate.h"
 #include "conversion/thumbnailwriter.h"
 #include "tests/conversion/conversiontesthost.h"
+#include "tests/support/filesizelimit.h"
 #include "tests/support/imagecompare.h"
 
 namespace {
@@ -197,26 +198,6 @@ TEST_F(RunConversionTest, NeverReplacesASourceWithItsThumbnail) {
     EXPECT_EQ(observer_.refused, std::vector<std::string>{"0:" + src_ + "b.bmp"});
     EXPECT_FALSE(QFile::exists(QString::fromStdString(src_ + "b.jpg")));
 }
-
-// Lowers the file size limit for its lifetime: writing fails even for root.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 TEST_F(RunConversionTest, FailedWriteStopsTheRunCleanlyAndKeepsTheOldFile) {
     SaveBmp(TestPicture(40, 30), src_ + "a.bmp");

@@ -11,6 +11,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "tests/support/filesizelimit.h"
+
 namespace {
 
 std::string ReadAll(const std::string& path) {
@@ -28,27 +30,6 @@ protected:
             .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     }
     QTemporaryDir dir_;
-};
-
-// Lowers the file size limit for its lifetime, so that a write fails even for
-// root, which permissions do not stop.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
 };
 
 TEST_F(AtomicFileTest, CreatesAndReplacesKeepingPermissions) {
