@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
+#include <QScrollBar>
+#include <QTimer>
 #include <algorithm>
 
 #include "platform/folderlist.h"
@@ -173,7 +175,24 @@ void TShellTree::setPathName(const QString& path) {
         pos = slash + 1;
     }
     setCurrentItem(current);
-    scrollToItem(current);
+    RevealCurrent();
+}
+
+// Brings the selected folder into view, its own level included: deep folders
+// lie to the right of a narrow tree.
+void TShellTree::RevealCurrent() {
+    QTreeWidgetItem* item = currentItem();
+    if (item == nullptr) return;
+    scrollToItem(item, QAbstractItemView::PositionAtCenter);
+    const QRect rect = visualItemRect(item);
+    QScrollBar* bar = horizontalScrollBar();
+    bar->setValue(bar->value() + rect.left() - indentation());
+}
+
+// Before the tree is first shown it has no layout to scroll in.
+void TShellTree::showEvent(QShowEvent* event) {
+    QTreeWidget::showEvent(event);
+    QTimer::singleShot(0, this, &TShellTree::RevealCurrent);
 }
 
 // The view has already opened the node; take it back when it may not open.

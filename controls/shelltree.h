@@ -37,8 +37,10 @@ protected:
     virtual bool CanExpand(QTreeWidgetItem* node);
 
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void RevealCurrent();
     bool MakeSubNode(QTreeWidgetItem* node);
     void ExpPlusIcon(QTreeWidgetItem* node);
     static QString GetPath(const QTreeWidgetItem* node);

@@ -208,3 +208,23 @@ TEST_F(ShellTree, AsteriskOpensOneLevelOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+// A deep folder chosen before a small tree is shown is in view once it shows,
+// its own level included, not hidden below or to the right of the viewport.
+TEST_F(ShellTree, SelectedFolderIsInViewWhenTheTreeShows) {
+    makeDirs({"a/b/c/d/e/f/g/Thumbs", "a/b/c/d/e/f/g/other1", "a/b/c/d/e/f/g/other2"});
+    tree.resize(145, 120);
+    tree.setPathName(base + "a/b/c/d/e/f/g/Thumbs");
+    tree.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tree));
+    QTest::qWait(10);
+    const QRect item = tree.visualItemRect(tree.currentItem());
+    const QRect view = tree.viewport()->rect();
+    EXPECT_TRUE(view.contains(item.topLeft())) << item.x() << "," << item.y();
+    EXPECT_GE(item.top(), 0);
+    EXPECT_LE(item.bottom(), view.bottom());
+}
+
+}  // namespace
