@@ -17,8 +17,8 @@ mkdir -p "$work/photos" "$work/j1" "$work/j2"
 # 24 photographs, 6 for each decode scale: full, 1/2, 1/4, 1/8.
 files=() scales=()
 n=0
-for spec in "1600 1200 1" "3000 2000 2" "4800 3200 4" "8000 4500 8"; do
-  read -r w h scale <<<"$spec"
+for row in "1600 1200 1" "3000 2000 2" "4800 3200 4" "8000 4500 8"; do
+  read -r w h scale <<<"$row"
   for _ in 1 2 3 4 5 6; do
     n=$((n + 1))
     f="$work/photos/photo$n.jpg"

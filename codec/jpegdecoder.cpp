@@ -21,31 +21,18 @@ JpegDecoder::~JpegDecoder() {
 }
 
 bool JpegDecoder::Report(CodecSession& session) noexcept {
-    auto* self = static_cast<JpegDecoder*>(session.owner);
-    const jpeg_progress_mgr& p = session.progress;
-    const std::optional<CodecProgressReport> report = NextProgressReport(
-        session.progressState, {p.pass_counter, p.pass_limit, p.completed_passes, p.total_passes},
-        CodecTickSource(), int(session.d.output_scanline), int(session.d.output_width),
-        int(session.d.output_height));
-    if (!report) return true;
-    try {
-        (*self->progress_)(report->percent, report->redrawNow, report->band);
-        return true;
-    } catch (...) {
-        self->pending_ = std::current_exception();
-        return false;
-    }
+    return static_cast<JpegDecoder*>(session.owner)
+        ->progress_.Deliver(session, int(session.d.output_scanline), int(session.d.output_width),
+                            int(session.d.output_height));
 }
 
 void JpegDecoder::Check(bool ok) {
-    if (ok) return;
-    if (session_.stopped && pending_) std::rethrow_exception(pending_);
-    throw EJPEG(session_.error.msg_code);
+    progress_.Check(session_, ok);
 }
 
 void JpegDecoder::ReadHeader() {
     session_.owner = this;
-    session_.report = progress_ != nullptr ? Report : nullptr;
+    session_.report = progress_.active() ? Report : nullptr;
     Check(CreateDecompressor(session_));
     Check(::ReadHeader(session_, bytes_));
 }

@@ -9,14 +9,11 @@
 #include <functional>
 #include <optional>
 
+#include "codec/jpegprogress.h"
 #include "codec/jpegsession.h"
 #include "codec/jpegsettings.h"
 
 class TBitmap;
-
-// Stage running: percent, redraw-now and the band of rows decoded since the
-// last report. May throw (EAbort stops the operation).
-using CodecProgressFn = std::function<void(int percent, bool redrawNow, const QRect& band)>;
 
 // One decompressor over stored bytes: header reads, size queries and decodes.
 // The library object is destroyed with this object. Failures throw EJPEG (or
@@ -54,9 +51,8 @@ private:
     void ReadImage(TBitmap& bitmap);
 
     const QByteArray& bytes_;
-    const CodecProgressFn* progress_;
+    ProgressRelay progress_;
     CodecSession session_{};
-    std::exception_ptr pending_;
     bool grayOutput_ = false;
     bool depth8_ = false;  // CMYK files: reduced to 8 bits after decoding
 };

@@ -19,30 +19,16 @@ JpegEncoder::~JpegEncoder() {
 }
 
 bool JpegEncoder::Report(CodecSession& session) noexcept {
-    auto* self = static_cast<JpegEncoder*>(session.owner);
-    const jpeg_progress_mgr& p = session.progress;
-    const std::optional<CodecProgressReport> report = NextProgressReport(
-        session.progressState, {p.pass_counter, p.pass_limit, p.completed_passes, p.total_passes},
-        CodecTickSource(), 0, -1, 0);
-    if (!report) return true;
-    try {
-        (*self->progress_)(report->percent, report->redrawNow, report->band);
-        return true;
-    } catch (...) {
-        self->pending_ = std::current_exception();
-        return false;
-    }
+    return static_cast<JpegEncoder*>(session.owner)->progress_.Deliver(session, 0, -1, 0);
 }
 
 void JpegEncoder::Check(bool ok) {
-    if (ok) return;
-    if (session_.stopped && pending_) std::rethrow_exception(pending_);
-    throw EJPEG(session_.error.msg_code);
+    progress_.Check(session_, ok);
 }
 
 void JpegEncoder::Setup(const TBitmap& bitmap, int quality, bool gray, bool progressive) {
     session_.owner = this;
-    session_.report = progress_ != nullptr ? Report : nullptr;
+    session_.report = progress_.active() ? Report : nullptr;
     Check(CreateCompressor(session_));
     Check(SetupCompressor(session_, output_,
                           {bitmap.width(), bitmap.height(), quality, gray, progressive}));

@@ -28,7 +28,6 @@ private:
     void Check(bool ok);
 
     QIODevice& output_;
-    const CodecProgressFn* progress_;
+    ProgressRelay progress_;
     CodecSession session_{};
-    std::exception_ptr pending_;
 };

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <chrono>
 
+#include "codec/graphicerrors.h"
+#include "codec/jpegsession.h"
+
 namespace {
 
 long long SteadyMilliseconds() {
@@ -44,4 +47,26 @@ std::optional<CodecProgressReport> NextProgressReport(CodecProgressState& state,
     state.lastPercent = percent;
     state.lastTick = now;
     return report;
+}
+
+bool ProgressRelay::Deliver(CodecSession& session, int outputRow, int outputWidth,
+                            int outputHeight) noexcept {
+    const jpeg_progress_mgr& p = session.progress;
+    const std::optional<CodecProgressReport> report = NextProgressReport(
+        session.progressState, {p.pass_counter, p.pass_limit, p.completed_passes, p.total_passes},
+        CodecTickSource(), outputRow, outputWidth, outputHeight);
+    if (!report) return true;
+    try {
+        (*fn_)(report->percent, report->redrawNow, report->band);
+        return true;
+    } catch (...) {
+        pending_ = std::current_exception();
+        return false;
+    }
+}
+
+void ProgressRelay::Check(const CodecSession& session, bool ok) const {
+    if (ok) return;
+    if (session.stopped && pending_) std::rethrow_exception(pending_);
+    throw EJPEG(session.error.msg_code);
 }

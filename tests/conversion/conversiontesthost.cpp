@@ -56,18 +56,6 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-time_t LocalTime(int year, int month, int day, int hour, int minute, int second) {
-    tm t{};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_sec = second;
-    t.tm_isdst = -1;
-    return mktime(&t);
-}
-
 void SetModified(const std::string& path, time_t t) {
     const timespec times[2] = {{0, UTIME_OMIT}, {t, 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;

@@ -12,6 +12,7 @@
 
 #include "conversion/bitmap.h"
 #include "conversion/runhost.h"
+#include "tests/support/localtime.h"
 
 // A run host with plain fields for every setting, recording what the run
 // reports. onPump runs inside the resampler's pump, as window events would.
@@ -64,7 +65,6 @@ std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 
 // Local time, as the file system's clock reads it.
-time_t LocalTime(int year, int month, int day, int hour, int minute, int second);
 void SetModified(const std::string& path, time_t t);
 time_t Modified(const std::string& path);
 

@@ -2,19 +2,9 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+#include "tests/support/localtime.h"
 
-time_t Local(int year, int month, int day, int hour, int minute, int second) {
-    tm t{};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_sec = second;
-    t.tm_isdst = -1;
-    return mktime(&t);
-}
+namespace {
 
 constexpr uint32_t Dos(int year, int month, int day, int hour, int minute, int second) {
     return uint32_t(year - 1980) << 25 | uint32_t(month) << 21 | uint32_t(day) << 16 |
@@ -27,13 +17,15 @@ TEST(DosDateTime, FromLocalTimeRoundsSecondsDownAndBack) {
         uint32_t dos;
         time_t back;  // the moment the DOS value names
     } rows[] = {
-        {Local(2024, 5, 17, 10, 0, 1), Dos(2024, 5, 17, 10, 0, 0), Local(2024, 5, 17, 10, 0, 0)},
-        {Local(2024, 5, 17, 10, 0, 59), Dos(2024, 5, 17, 10, 0, 58), Local(2024, 5, 17, 10, 0, 58)},
-        {Local(1980, 1, 1, 0, 0, 0), Dos(1980, 1, 1, 0, 0, 0), Local(1980, 1, 1, 0, 0, 0)},
-        {Local(2107, 12, 31, 23, 59, 59), Dos(2107, 12, 31, 23, 59, 58),
-         Local(2107, 12, 31, 23, 59, 58)},
-        {Local(2000, 2, 29, 12, 34, 56), Dos(2000, 2, 29, 12, 34, 56),
-         Local(2000, 2, 29, 12, 34, 56)},
+        {LocalTime(2024, 5, 17, 10, 0, 1), Dos(2024, 5, 17, 10, 0, 0),
+         LocalTime(2024, 5, 17, 10, 0, 0)},
+        {LocalTime(2024, 5, 17, 10, 0, 59), Dos(2024, 5, 17, 10, 0, 58),
+         LocalTime(2024, 5, 17, 10, 0, 58)},
+        {LocalTime(1980, 1, 1, 0, 0, 0), Dos(1980, 1, 1, 0, 0, 0), LocalTime(1980, 1, 1, 0, 0, 0)},
+        {LocalTime(2107, 12, 31, 23, 59, 59), Dos(2107, 12, 31, 23, 59, 58),
+         LocalTime(2107, 12, 31, 23, 59, 58)},
+        {LocalTime(2000, 2, 29, 12, 34, 56), Dos(2000, 2, 29, 12, 34, 56),
+         LocalTime(2000, 2, 29, 12, 34, 56)},
     };
     for (const auto& r : rows) {
         const auto dos = DosDateTimeFromTime(r.t);
@@ -44,8 +36,8 @@ TEST(DosDateTime, FromLocalTimeRoundsSecondsDownAndBack) {
 }
 
 TEST(DosDateTime, OutsideTheRangeIsNoDate) {
-    EXPECT_FALSE(DosDateTimeFromTime(Local(1979, 12, 31, 23, 59, 59)));
-    EXPECT_FALSE(DosDateTimeFromTime(Local(2108, 1, 1, 0, 0, 0)));
+    EXPECT_FALSE(DosDateTimeFromTime(LocalTime(1979, 12, 31, 23, 59, 59)));
+    EXPECT_FALSE(DosDateTimeFromTime(LocalTime(2108, 1, 1, 0, 0, 0)));
     EXPECT_FALSE(DosDateTimeFromTime(0));  // 1970
 }
 
