@@ -1,6 +1,8 @@
 #include "conversion/runconversion.h"
 
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "conversion/bitmap.h"
@@ -53,18 +55,27 @@ private:
     RunHost& host_;
 };
 
-// Whether output names one of the queued files: as written, or by identity, so
-// that other spellings and hard links of a source count too.
-bool NamesQueuedFile(const std::string& output, const std::vector<std::string>& queue) {
-    const auto target = StatPath(output);
-    for (const std::string& path : queue) {
-        if (path == output) return true;
-        if (!target) continue;
-        const auto source = StatPath(path);
-        if (source && source->sameFileAs(*target)) return true;
+// The queued files, by name and by identity, so that an output naming one of
+// them is found also under another spelling or through a hard link. Made once
+// per run: the queue belongs to the run while it lasts.
+class QueuedFiles {
+public:
+    explicit QueuedFiles(const std::vector<std::string>& queue)
+        : names_(queue.begin(), queue.end()) {
+        for (const std::string& path : queue)
+            if (const auto status = StatPath(path)) ids_.insert({status->device, status->inode});
     }
-    return false;
-}
+
+    bool contain(const std::string& output) const {
+        if (names_.count(output) != 0) return true;
+        const auto target = StatPath(output);
+        return target && ids_.count({target->device, target->inode}) != 0;
+    }
+
+private:
+    std::set<std::string> names_;
+    std::set<std::pair<uint64_t, uint64_t>> ids_;
+};
 
 }  // namespace
 
@@ -85,6 +96,7 @@ void RunConversion(RunState& state, RunHost& host, RunObserver* observer) {
     RunningGuard guard(state, host);
     TBitmap source;
     RunScaleHooks hooks(state, host);
+    const QueuedFiles queued(state.FileQueue);
     for (size_t i = 0; i < state.FileQueue.size(); ++i) {
         const int index = static_cast<int>(i);
         const std::string path = state.FileQueue[i];
@@ -99,7 +111,7 @@ void RunConversion(RunState& state, RunHost& host, RunObserver* observer) {
 
         const std::string output =
             ThumbnailPath(path, host.destination(), host.prefix(), host.suffix());
-        if (NamesQueuedFile(output, state.FileQueue)) {
+        if (queued.contain(output)) {
             if (observer != nullptr) observer->writeRefused(index, path, output);
             continue;
         }
