@@ -193,48 +193,34 @@ void TJPEGImage::SetEncodeQuality(int value) {
     settings_.EncodeQuality = static_cast<std::uint8_t>(std::clamp(value, 1, 100));
 }
 
+// A decode setting that changes drops the decoded bitmap; sizeChanges marks
+// the scaled size for asking the library again.
+template <typename T>
+void TJPEGImage::SetDecodeSetting(T& setting, T value, bool sizeChanges) {
+    if (value == setting) return;
+    setting = value;
+    DropBitmap();
+    if (sizeChanges) scaledSizeStale_ = true;
+    Changed();
+}
+
 void TJPEGImage::SetDecodeMode(JpegDecodeMode value) {
-    if (value == settings_.DecodeMode) return;
-    settings_.DecodeMode = value;
-    DropBitmap();
-    Changed();
+    SetDecodeSetting(settings_.DecodeMode, value, false);
 }
-
 void TJPEGImage::SetOutputDepth(JpegOutputDepth value) {
-    if (value == settings_.OutputDepth) return;
-    settings_.OutputDepth = value;
-    DropBitmap();
-    Changed();
+    SetDecodeSetting(settings_.OutputDepth, value, false);
 }
-
 void TJPEGImage::SetBlockSmoothing(bool value) {
-    if (value == settings_.BlockSmoothing) return;
-    settings_.BlockSmoothing = value;
-    DropBitmap();
-    Changed();
+    SetDecodeSetting(settings_.BlockSmoothing, value, false);
 }
-
 void TJPEGImage::SetDecodeScale(JpegDecodeScale value) {
-    if (value == settings_.DecodeScale) return;
-    settings_.DecodeScale = value;
-    DropBitmap();
-    scaledSizeStale_ = true;
-    Changed();
+    SetDecodeSetting(settings_.DecodeScale, value, true);
 }
-
 void TJPEGImage::SetGrayOutput(bool value) {
-    if (value == settings_.GrayOutput) return;
-    settings_.GrayOutput = value;
-    DropBitmap();
-    scaledSizeStale_ = true;
-    Changed();
+    SetDecodeSetting(settings_.GrayOutput, value, true);
 }
-
 void TJPEGImage::SetScanByScanDisplay(bool value) {
-    if (value == settings_.ScanByScanDisplay) return;
-    settings_.ScanByScanDisplay = value;
-    DropBitmap();
-    Changed();
+    SetDecodeSetting(settings_.ScanByScanDisplay, value, false);
 }
 
 // Decoding and encoding ----------------------------------------------------

@@ -119,6 +119,8 @@ public:
     long DataHolders() const { return data_.use_count(); }
 
 private:
+    template <typename T>
+    void SetDecodeSetting(T& setting, T value, bool sizeChanges);
     void Changed();
     void Progress(TProgressStage stage, int percent, bool redrawNow, const QRect& r);
     void DropBitmap();
