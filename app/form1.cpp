@@ -13,9 +13,9 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "app/programfont.h"
 #include "app/thumbrixapplication.h"
 #include "controls/cspinedit.h"
+#include "controls/programfont.h"
 #include "controls/shelltree.h"
 #include "conversion/runconversion.h"
 
@@ -107,13 +107,6 @@ void TForm1::CreateControls() {
     Label7 = MakeLabel(QStringLiteral("格納先指定"), 168, 0, this);
     ShellTree2 = new TShellTree(this);
     ShellTree2->setGeometry(136, 16, 145, 193);
-    // The chosen folder stays marked when the tree loses the focus.
-    QPalette keep = ShellTree2->palette();
-    keep.setColor(QPalette::Inactive, QPalette::Highlight,
-                  keep.color(QPalette::Active, QPalette::Highlight));
-    keep.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                  keep.color(QPalette::Active, QPalette::HighlightedText));
-    ShellTree2->setPalette(keep);
     ShellTree2->Loaded();
 
     GroupBox2 = new QGroupBox(QStringLiteral("FileName"), this);
@@ -184,6 +177,11 @@ void TForm1::JpegQualityVChange() {
 
 void TForm1::ThumbnailSizeChange() {
     if (ThumbnailSize->value() < 8) ThumbnailSize->setValue(8);
+}
+
+void TForm1::ActivateHost() {
+    raise();
+    activateWindow();
 }
 
 void TForm1::DropFiles(const QStringList& paths) {

@@ -7,6 +7,7 @@
 #include "app/eventpump.h"
 #include "conversion/runhost.h"
 #include "conversion/runstate.h"
+#include "preview/previewhost.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -17,19 +18,11 @@ class QPushButton;
 class TCSpinEdit;
 class TShellTree;
 
-// What the main window needs of the preview window.
-class PreviewWindowLink {
-public:
-    virtual ~PreviewWindowLink() = default;
-    virtual void ShowNormal() = 0;               // show it, not minimised
-    virtual QString LoadFolderPath() const = 0;  // its tree's folder, stored at close
-};
-
 // The main window: the settings, the destination tree, the progress bar and,
 // by mode, "処理開始" (files from the command line) or "プレビュー" and drops.
 // Its controls are the settings store: a run asks it for every value at the
 // moment it needs one.
-class TForm1 : public QWidget, public RunHost {
+class TForm1 : public QWidget, public RunHost, public PreviewHost {
     Q_OBJECT
 public:
     // arguments: the command line without the program; programFile locates the
@@ -38,8 +31,11 @@ public:
     ~TForm1() override;
 
     bool CommandLineMode() const { return commandLineMode_; }
-    RunState& State() { return state_; }
-    QString SettingsPath() const { return settingsPath_; }
+    // PreviewHost: the run state and settings the preview's runs share.
+    RunState& State() override { return state_; }
+    RunHost& RunSettings() override { return *this; }
+    QString SettingsPath() const override { return settingsPath_; }
+    void ActivateHost() override;
     void SetPreviewWindow(PreviewWindowLink* preview) { preview_ = preview; }
 
     // RunHost: answered from the live controls.

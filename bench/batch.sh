@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/release}
 runs=${2:-5}
-batch="$build/cli/thumbrix-batch"
+batch="$build/bin/thumbrix-batch"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <utility>
 
-#include "conversion/bitmap.h"
 #include "conversion/resampler.h"
+#include "image/bitmap.h"
 
 namespace {
 

@@ -25,7 +25,7 @@ hidden_ms=$(for _ in $(seq $runs); do
 done | best)
 batch_ms=$(for _ in $(seq $runs); do
   start=$(date +%s%N)
-  "$build/cli/thumbrix-batch" -j 1 --quiet -s 160 -d "$work/batch" "$work"/photos/*.jpg
+  "$build/bin/thumbrix-batch" -j 1 --quiet -s 160 -d "$work/batch" "$work"/photos/*.jpg
   echo $(( ($(date +%s%N) - start) / 1000000 ))
 done | best)
 

@@ -5,7 +5,7 @@
 
 #include "codec/graphicerrors.h"
 #include "codec/jpegcolor.h"
-#include "conversion/bitmap.h"
+#include "image/bitmap.h"
 
 namespace {
 

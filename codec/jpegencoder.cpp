@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "codec/graphicerrors.h"
-#include "conversion/bitmap.h"
+#include "image/bitmap.h"
 
 namespace {
 

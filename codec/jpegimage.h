@@ -12,7 +12,7 @@
 #include "codec/graphicerrors.h"
 #include "codec/jpegdata.h"
 #include "codec/jpegsettings.h"
-#include "conversion/bitmap.h"
+#include "image/bitmap.h"
 
 class QIODevice;
 class QPainter;

@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPalette>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTimer>
@@ -54,6 +55,13 @@ TShellTree::TShellTree(QWidget* parent) : QTreeWidget(parent) {
     header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformRowHeights(true);
+    // The chosen folder stays marked when the tree loses the focus.
+    QPalette keep = palette();
+    keep.setColor(QPalette::Inactive, QPalette::Highlight,
+                  keep.color(QPalette::Active, QPalette::Highlight));
+    keep.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                  keep.color(QPalette::Active, QPalette::HighlightedText));
+    setPalette(keep);
     connect(this, &QTreeWidget::itemSelectionChanged, this, &TShellTree::OnChange);
     connect(this, &QTreeWidget::itemExpanded, this, &TShellTree::onItemExpanded);
     Update();

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "conversion/bitmap.h"
 #include "conversion/bmpheader.h"
+#include "image/bitmap.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "conversion/bitmap.h"
+#include "image/bitmap.h"
 
 // The geometry is computed the way the original arithmetic did it: every
 // intermediate in 80-bit extended precision (long double on x86-64), rounded to
@@ -17,7 +17,9 @@ namespace {
 
 using Extended = long double;
 
-double Add(double a, double b) { return static_cast<double>(Extended{a} + Extended{b}); }
+double Add(double a, double b) {
+    return static_cast<double>(Extended{a} + Extended{b});
+}
 
 // trunc(v) clamped to 0..max, without overflowing the int conversion.
 int ClampedIndex(double v, int max) {
@@ -26,7 +28,9 @@ int ClampedIndex(double v, int max) {
     return static_cast<int>(v);
 }
 
-double SampleSpacing(double step, int n) { return static_cast<double>(Extended{step} / n); }
+double SampleSpacing(double step, int n) {
+    return static_cast<double>(Extended{step} / n);
+}
 
 // Sample indices along one axis: `cells` cells starting at `offset`, n samples
 // each. The same for every row (columns) or every column (rows) of a thumbnail.
@@ -66,7 +70,8 @@ public:
                 if (repeat == 1 && i + 4 <= n && inBlock + 4 <= kBlockSamples) {
                     // Four rows per pass: a quarter of the loads and stores of
                     // the sums, which is what bounds this loop.
-                    addRows(source.scanLine(rows[i]) + first_, source.scanLine(rows[i + 1]) + first_,
+                    addRows(source.scanLine(rows[i]) + first_,
+                            source.scanLine(rows[i + 1]) + first_,
                             source.scanLine(rows[i + 2]) + first_,
                             source.scanLine(rows[i + 3]) + first_);
                     repeat = 4;
@@ -91,8 +96,7 @@ private:
         if (repeat == 1) {
             for (int k = 0; k < count_; ++k) acc[k] = static_cast<uint16_t>(acc[k] + p[k]);
         } else {
-            for (int k = 0; k < count_; ++k)
-                acc[k] = static_cast<uint16_t>(acc[k] + p[k] * repeat);
+            for (int k = 0; k < count_; ++k) acc[k] = static_cast<uint16_t>(acc[k] + p[k] * repeat);
         }
     }
 

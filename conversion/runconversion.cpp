@@ -5,7 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "conversion/bitmap.h"
 #include "conversion/outputname.h"
 #include "conversion/resampler.h"
 #include "conversion/runhost.h"
@@ -13,6 +12,7 @@
 #include "conversion/runstate.h"
 #include "conversion/sourceloader.h"
 #include "conversion/thumbnailwriter.h"
+#include "image/bitmap.h"
 #include "platform/filestatus.h"
 
 namespace {

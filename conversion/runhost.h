@@ -19,7 +19,7 @@ public:
     virtual std::string suffix() = 0;       // put after it
     virtual std::string destination() = 0;  // folder ending with "/", or empty
 
-    virtual void setProgress(int position) = 0;  // 0..1000
-    virtual void pump() = 0;                     // let the window handle its events
+    virtual void setProgress(int position) = 0;             // 0..1000
+    virtual void pump() = 0;                                // let the window handle its events
     virtual void showMessage(const std::string& text) = 0;  // modal, the program's title
 };

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "conversion/bitmap.h"
+#include "image/bitmap.h"
 
 // The state a run shares with the windows. The program makes one, owned by
 // the main window; the batch command makes one per file it converts at once.
@@ -15,8 +15,8 @@ struct RunState {
     TBitmap ThumbBitmap;                 // the latest thumbnail, 24-bit
     TBitmap PreviewBitmap;               // the preview window's copy
     uint32_t BusyFlags = 0;
-    bool PreviewMode = false;  // make the thumbnail only: no check, no file
-    bool RunFailed = false;    // the last run produced no thumbnail
+    bool PreviewMode = false;    // make the thumbnail only: no check, no file
+    bool RunFailed = false;      // the last run produced no thumbnail
     uint32_t SourceFileAge = 0;  // DOS date-time of the last loaded source
 
     bool running() const { return (BusyFlags & kRunning) != 0; }

@@ -5,12 +5,12 @@
 #include <exception>
 
 #include "codec/jpegimage.h"
-#include "conversion/bitmap.h"
 #include "conversion/bmpdecoder.h"
 #include "conversion/jpegoptions.h"
 #include "conversion/outputname.h"
 #include "conversion/runhost.h"
 #include "conversion/runstate.h"
+#include "image/bitmap.h"
 #include "platform/dosdatetime.h"
 #include "platform/filestatus.h"
 

@@ -4,11 +4,11 @@
 #include <QImageWriter>
 
 #include "codec/jpegimage.h"
-#include "conversion/bitmap.h"
 #include "conversion/jpegoptions.h"
 #include "conversion/outputname.h"
 #include "conversion/runhost.h"
 #include "conversion/runstate.h"
+#include "image/bitmap.h"
 #include "platform/atomicfile.h"
 #include "platform/dosdatetime.h"
 

@@ -12,15 +12,15 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
-#include "app/programfont.h"
+#include "controls/programfont.h"
 #include "controls/shelltree.h"
 #include "conversion/settingstable.h"
 #include "platform/profilefile.h"
 #include "platform/programfile.h"
 #include "preview/filelistbox.h"
 
-TForm3::TForm3(TForm1& form1, const QString& programFile, QWidget* parent)
-    : QMainWindow(parent), form1_(form1) {
+TForm3::TForm3(PreviewHost& host, const QString& programFile, QWidget* parent)
+    : QMainWindow(parent), host_(host) {
     setWindowTitle(QStringLiteral("Thumbrix - プレビュー"));
     setFont(ProgramFont());
     resize(397, 290);
@@ -51,13 +51,6 @@ void TForm3::CreateControls() {
 
     ShellTree1 = new TShellTree(Splitter1);
     ShellTree1->setFocusPolicy(Qt::StrongFocus);
-    // The chosen folder stays marked when the tree loses the focus.
-    QPalette keep = ShellTree1->palette();
-    keep.setColor(QPalette::Inactive, QPalette::Highlight,
-                  keep.color(QPalette::Active, QPalette::Highlight));
-    keep.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                  keep.color(QPalette::Active, QPalette::HighlightedText));
-    ShellTree1->setPalette(keep);
     ShellTree1->Loaded();
 
     FileListBox1 = new TFileListBox(Splitter1);
@@ -129,7 +122,7 @@ void TForm3::CreateMenu() {
 void TForm3::FormCreate(const QString& programFile) {
     std::string folder;
     {
-        const ProfileFile file(form1_.SettingsPath().toStdString());
+        const ProfileFile file(host_.SettingsPath().toStdString());
         folder = ReadSettingText(file, Setting::LoadFolder);
     }
     if (folder.empty()) folder = FolderOf(programFile.toStdString());

@@ -4,7 +4,7 @@
 #include <QString>
 #include <optional>
 
-#include "app/form1.h"
+#include "preview/previewhost.h"
 
 class QAction;
 class QActionGroup;
@@ -12,6 +12,7 @@ class QClipboard;
 class QFileDialog;
 class QLabel;
 class QMenu;
+class QMenuBar;
 class QScrollArea;
 class QSplitter;
 class TFileListBox;
@@ -24,7 +25,7 @@ class TShellTree;
 class TForm3 : public QMainWindow, public PreviewWindowLink {
     Q_OBJECT
 public:
-    TForm3(TForm1& form1, const QString& programFile, QWidget* parent = nullptr);
+    TForm3(PreviewHost& host, const QString& programFile, QWidget* parent = nullptr);
     ~TForm3() override;
 
     void ShowNormal() override;
@@ -81,7 +82,7 @@ private:
     void Magnify(QAction* item);
     void SetPictureVisible(bool visible);
 
-    TForm1& form1_;
+    PreviewHost& host_;
     QWidget* canvas_;  // ScrollBox1's content: Image1 when shown, else nothing
     bool KeepPicture = false;
 };

@@ -10,6 +10,7 @@
 
 #include "controls/shelltree.h"
 #include "conversion/runconversion.h"
+#include "conversion/runstate.h"
 #include "conversion/thumbnailwriter.h"
 #include "preview/filelistbox.h"
 #include "preview/form3.h"
@@ -32,7 +33,7 @@ void TForm3::ShellTree1Change() {
 }
 
 void TForm3::FileListBox1Change() {
-    RunState& state = form1_.State();
+    RunState& state = host_.State();
     if (state.running()) return;  // the run owns the queue until it ends
     Copy1->setEnabled(false);
     Save1->setEnabled(false);
@@ -44,9 +45,8 @@ void TForm3::FileListBox1Change() {
     state.PreviewMode = true;
     // The main window's progress bar shows the run; this window comes back
     // afterwards, unless the user has hidden it meanwhile.
-    form1_.raise();
-    form1_.activateWindow();
-    RunConversion(state, form1_);
+    host_.ActivateHost();
+    RunConversion(state, host_.RunSettings());
     if (isVisible()) {
         raise();
         activateWindow();
@@ -71,7 +71,7 @@ int TForm3::ZoomFactor() const {
 }
 
 void TForm3::ShowPicture() {
-    const QImage picture = ReplicatePixels(form1_.State().PreviewBitmap, ZoomFactor());
+    const QImage picture = ReplicatePixels(host_.State().PreviewBitmap, ZoomFactor());
     Image1->setPixmap(QPixmap::fromImage(picture));
     Image1->resize(picture.size());
     SetPictureVisible(true);
@@ -106,7 +106,7 @@ QClipboard* TForm3::OpenClipboard() {
 void TForm3::Copy1Click() {
     QClipboard* clipboard = OpenClipboard();
     if (clipboard == nullptr) throw std::runtime_error("クリップボードを開くことができません");
-    clipboard->setImage(form1_.State().PreviewBitmap.image().copy());
+    clipboard->setImage(host_.State().PreviewBitmap.image().copy());
 }
 
 std::optional<QString> TForm3::AskSaveFileName() {
@@ -120,7 +120,8 @@ std::optional<QString> TForm3::AskSaveFileName() {
 void TForm3::Save1Click() {
     const std::optional<QString> path = AskSaveFileName();
     if (!path) return;
-    WriteThumbnail(form1_.State().PreviewBitmap, path->toStdString(), form1_.State(), form1_);
+    WriteThumbnail(host_.State().PreviewBitmap, path->toStdString(), host_.State(),
+                   host_.RunSettings());
 }
 
 void TForm3::Exit1Click() {

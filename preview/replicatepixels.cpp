@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "conversion/bitmap.h"
+#include "image/bitmap.h"
 
 QImage ReplicatePixels(const TBitmap& bitmap, int factor) {
     if (bitmap.isEmpty() || factor < 1) return QImage();

@@ -10,26 +10,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/form1.h"
-
-// A main window whose message and error boxes are recorded instead of shown,
-// and whose pump can act as a user would in the middle of a run.
-class TestForm1 : public TForm1 {
-public:
-    using TForm1::TForm1;
-
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-    void ReportError(const QString& message) override { errors.push_back(message); }
-    void pump() override {
-        ++pumps;
-        if (duringRun) duringRun();
-    }
-
-    std::vector<std::string> messages;
-    QStringList errors;
-    std::function<void()> duringRun;
-    int pumps = 0;
-};
+#include "tests/support/testform1.h"
 
 // Each test gets a folder holding the program file's place (its settings file
 // is <dir>/thumbrix.ini) and a destination folder.

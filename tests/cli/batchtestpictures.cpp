@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "codec/jpegimage.h"
-#include "conversion/bitmap.h"
+#include "image/bitmap.h"
 
 namespace {
 

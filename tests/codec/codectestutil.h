@@ -4,7 +4,7 @@
 #include <QList>
 #include <QString>
 
-#include "conversion/bitmap.h"
+#include "image/bitmap.h"
 
 // A file of the public JPEG samples, e.g. "testorig.jpg" or "derived/bad_empty.jpg".
 QString JpegSample(const QString& name);

@@ -5,9 +5,9 @@
 #include <map>
 #include <string>
 
-#include "conversion/bitmap.h"
 #include "conversion/runstate.h"
 #include "conversion/sourceloader.h"
+#include "image/bitmap.h"
 #include "tests/conversion/conversiontesthost.h"
 
 // Every file of the BMP Suite through the loader, as its README says a careful

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "conversion/bitmap.h"
 #include "conversion/runhost.h"
+#include "image/bitmap.h"
 #include "tests/support/localtime.h"
 
 // A run host with plain fields for every setting, recording what the run

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "conversion/bitmap.h"
+#include "image/bitmap.h"
 #include "tests/support/imagecompare.h"
 
 namespace {
@@ -102,7 +102,7 @@ TEST(ResamplerSamples, TruncatesTheExactSum) {
     const struct {
         double step;
         int n;
-    } rows[] = {{0.5, 10}, {9.99, 10}, {10.0, 10}, {10.5, 11}, {10.01, 10},
+    } rows[] = {{0.5, 10},  {9.99, 10},  {10.0, 10},  {10.5, 11},         {10.01, 10},
                 {20.0, 20}, {31.25, 32}, {32.01, 32}, {1001.0 / 100, 10}, {3201.0 / 100, 32}};
     for (const auto& r : rows) EXPECT_EQ(SamplesPerAxis(r.step), r.n) << "step " << r.step;
 }
@@ -147,7 +147,8 @@ TEST(ResamplerPixels, EightByFourAveragesEachBlock) {
 
 TEST(ResamplerPixels, EnlargementMakesExactBlocks) {
     TBitmap source = PositionCoded(16, 16, [](int x, int y) { return 7 * x + 9 * y; });
-    TBitmap expected = PositionCoded(32, 32, [](int x, int y) { return 7 * (x / 2) + 9 * (y / 2); });
+    TBitmap expected =
+        PositionCoded(32, 32, [](int x, int y) { return 7 * (x / 2) + 9 * (y / 2); });
     EXPECT_TRUE(SameBitmap(Scale(source, 32), expected));
 }
 
@@ -200,9 +201,9 @@ TEST(ResamplerPixels, ExtendedPrecisionDecidesTheSampleColumn) {
 TEST(ResamplerPixels, SeparatedSumsEqualThePerCellReference) {
     const struct {
         int ws, hs, size;
-    } cases[] = {{92, 105, 34},  {1000, 333, 32}, {333, 1000, 32}, {100, 101, 160},
-                 {3000, 2000, 100}, {7, 3, 160},  {1001, 17, 100}, {2900, 40, 1},
-                 {640, 480, 32}};
+    } cases[] = {{92, 105, 34},   {1000, 333, 32},   {333, 1000, 32},
+                 {100, 101, 160}, {3000, 2000, 100}, {7, 3, 160},
+                 {1001, 17, 100}, {2900, 40, 1},     {640, 480, 32}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.ws << "x" << c.hs << " at " << c.size);
         TBitmap source(c.ws, c.hs);

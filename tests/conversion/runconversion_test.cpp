@@ -10,10 +10,10 @@
 #include <QTemporaryDir>
 #include <csignal>
 
-#include "conversion/bitmap.h"
 #include "conversion/runobserver.h"
 #include "conversion/runstate.h"
 #include "conversion/thumbnailwriter.h"
+#include "image/bitmap.h"
 #include "tests/conversion/conversiontesthost.h"
 #include "tests/support/filesizelimit.h"
 #include "tests/support/imagecompare.h"

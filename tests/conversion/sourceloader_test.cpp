@@ -6,8 +6,8 @@
 #include <QImage>
 #include <QTemporaryDir>
 
-#include "conversion/bitmap.h"
 #include "conversion/runstate.h"
+#include "image/bitmap.h"
 #include "tests/conversion/conversiontesthost.h"
 #include "tests/support/imagecompare.h"
 

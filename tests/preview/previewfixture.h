@@ -10,28 +10,11 @@
 #include <memory>
 #include <optional>
 
-#include "app/form1.h"
-#include "conversion/bitmap.h"
+#include "image/bitmap.h"
 #include "preview/filelistbox.h"
 #include "preview/form3.h"
 #include "tests/support/imagecompare.h"
-
-// A main window whose boxes are recorded and whose pump can act as a user
-// would in the middle of a run.
-class PreviewTestForm1 : public TForm1 {
-public:
-    using TForm1::TForm1;
-
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-    void ReportError(const QString& message) override { errors.push_back(message); }
-    void pump() override {
-        if (duringRun) duringRun();
-    }
-
-    std::vector<std::string> messages;
-    QStringList errors;
-    std::function<void()> duringRun;
-};
+#include "tests/support/testform1.h"
 
 // A preview window whose save dialog and clipboard are the test's.
 class TestForm3 : public TForm3 {
@@ -72,7 +55,7 @@ protected:
 
     // Both windows as start-up makes them without arguments.
     void makeWindows() {
-        form1 = std::make_unique<PreviewTestForm1>(QStringList(), program());
+        form1 = std::make_unique<TestForm1>(QStringList(), program());
         form3 = std::make_unique<TestForm3>(*form1, program());
         form1->SetPreviewWindow(form3.get());
     }
@@ -111,6 +94,6 @@ protected:
 
     QTemporaryDir dir;
     QString root;
-    std::unique_ptr<PreviewTestForm1> form1;
+    std::unique_ptr<TestForm1> form1;
     std::unique_ptr<TestForm3> form3;
 };

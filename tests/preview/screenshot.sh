@@ -10,7 +10,7 @@ set -eu
 photo=$(realpath "$1")
 shift
 cd "$(dirname "$0")/../.."
-program=$(pwd)/build/h-preview/app/thumbrix
+program=$(pwd)/build/h-preview/bin/thumbrix
 work=$(mktemp -d)
 pics=$work/Photos
 shot=$work/screen.png

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "conversion/bitmap.h"
+#include "image/bitmap.h"
 
 namespace {
 std::string Pixel(const uchar* p) {
@@ -15,8 +15,8 @@ std::string Pixel(const uchar* p) {
 ::testing::AssertionResult SameBitmap(const TBitmap& actual, const TBitmap& expected) {
     if (actual.width() != expected.width() || actual.height() != expected.height()) {
         return ::testing::AssertionFailure()
-               << "size " << actual.width() << 'x' << actual.height() << " vs "
-               << expected.width() << 'x' << expected.height();
+               << "size " << actual.width() << 'x' << actual.height() << " vs " << expected.width()
+               << 'x' << expected.height();
     }
     if (actual.pixelFormat() != TBitmap::PixelFormat::Bits24 ||
         expected.pixelFormat() != TBitmap::PixelFormat::Bits24) {
@@ -28,9 +28,9 @@ std::string Pixel(const uchar* p) {
         for (int x = 0; x < actual.width(); ++x) {
             if (a[x * 3] != e[x * 3] || a[x * 3 + 1] != e[x * 3 + 1] ||
                 a[x * 3 + 2] != e[x * 3 + 2]) {
-                return ::testing::AssertionFailure() << "differs at (" << x << ", " << y
-                                                     << "): " << Pixel(a + x * 3) << " vs "
-                                                     << Pixel(e + x * 3);
+                return ::testing::AssertionFailure()
+                       << "differs at (" << x << ", " << y << "): " << Pixel(a + x * 3) << " vs "
+                       << Pixel(e + x * 3);
             }
         }
     }

@@ -12,7 +12,7 @@ class TBitmap;
 template <typename F>
 TBitmap PositionCoded(int width, int height, F f);
 
-#include "conversion/bitmap.h"
+#include "image/bitmap.h"
 
 template <typename F>
 TBitmap PositionCoded(int width, int height, F f) {

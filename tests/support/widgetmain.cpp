@@ -2,8 +2,7 @@
 
 #include <QApplication>
 
-// Every test program gets a QApplication; widget tests run it on the offscreen
-// platform that CMake sets.
+// Window tests get a QApplication on the offscreen platform that CMake sets.
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);

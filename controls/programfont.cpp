@@ -1,4 +1,4 @@
-#include "app/programfont.h"
+#include "controls/programfont.h"
 
 #include <QStringList>
 

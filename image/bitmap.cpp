@@ -1,4 +1,4 @@
-#include "conversion/bitmap.h"
+#include "image/bitmap.h"
 
 #include <new>
 #include <utility>
