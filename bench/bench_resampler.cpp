@@ -33,9 +33,8 @@ void Resample(benchmark::State& state) {
     const TBitmap& source = Source(int(state.range(0)), int(state.range(1)));
     const int size = int(state.range(2));
     TBitmap dest;
-    SilentScaleHooks hooks;
     for (auto _ : state) {
-        ScaleToThumbnail(dest, source, 0, size, hooks);
+        ScaleToThumbnail(dest, source, size);
         benchmark::DoNotOptimize(dest.scanLine(0));
     }
     state.SetBytesProcessed(state.iterations() * int64_t(source.width()) * 3 * source.height());

@@ -4,7 +4,8 @@
 #include <optional>
 
 // The compressed image held by TJPEGImage, shared by copies of it (the
-// shared_ptr's count is the number of holders). Main thread only.
+// shared_ptr's count is the number of holders). Copies that share one are
+// kept on one thread: the holder count is not synchronised with the bytes.
 class TJPEGData {
 public:
     std::optional<QByteArray> Bytes;  // none until loaded or encoded; may be empty

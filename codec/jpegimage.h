@@ -29,7 +29,9 @@ enum class TProgressStage { Starting, Running, Ending };
 // Codec failures throw EJPEG ("JPEG エラー #%d" with libjpeg's message code);
 // file failures throw EFOpenError / EFCreateError / EReadError / EWriteError.
 // Paths are QStrings (any file name the file system holds, Japanese included).
-// Main thread only.
+// An object, and the copies that share its data, belong to one thread at a
+// time; different objects may work on different threads at once (the batch
+// command runs one per job). DefaultJpegSettings() is made before any job.
 class TJPEGImage {
 public:
     // R is the band of rows decoded since the last report (empty while encoding).

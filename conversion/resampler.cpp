@@ -147,14 +147,6 @@ int SamplesPerAxis(double step) {
     return n >= Extended(INT32_MAX) ? INT32_MAX : static_cast<int>(n);
 }
 
-int ProgressPosition(int fileIndex, int x, int y, int destWidth, int destHeight, int queueLength) {
-    if (queueLength <= 0 || destWidth <= 0 || destHeight <= 0) return -1;
-    // 64-bit: the same values as 32-bit arithmetic within the window's sizes,
-    // without overflow for the batch command's larger ones.
-    const int64_t share = (int64_t{y} * destWidth + x) * 1000 / destWidth / destHeight;
-    return static_cast<int>((int64_t{fileIndex} * 1000 + share) / queueLength);
-}
-
 uint32_t AverageCell(const TBitmap& source, double step, double top, double left) {
     const int n = SamplesPerAxis(step);
     const double sub = SampleSpacing(step, n);
@@ -179,8 +171,7 @@ uint32_t AverageCell(const TBitmap& source, double step, double top, double left
            static_cast<uint32_t>(blue / count) << 16;
 }
 
-void ScaleToThumbnail(TBitmap& dest, const TBitmap& source, int fileIndex, int size,
-                      ScaleHooks& hooks) {
+void ScaleToThumbnail(TBitmap& dest, const TBitmap& source, int size, const PixelDone& pixelDone) {
     const ThumbnailGeometry g = ComputeThumbnailGeometry(source.width(), source.height(), size);
     dest.setPixelFormat(TBitmap::PixelFormat::Bits24);
     dest.setSize(g.width, g.height);
@@ -220,11 +211,7 @@ void ScaleToThumbnail(TBitmap& dest, const TBitmap& source, int fileIndex, int s
             out[x * 3] = static_cast<uchar>(blue / count);
             out[x * 3 + 1] = static_cast<uchar>(green / count);
             out[x * 3 + 2] = static_cast<uchar>(red / count);
-
-            const int position =
-                ProgressPosition(fileIndex, x, y, g.width, g.height, hooks.queueLength());
-            if (position >= 0) hooks.setProgress(position);
-            hooks.pump();
+            if (pixelDone) pixelDone(x, y, g.width, g.height);
         }
     }
 }

@@ -9,6 +9,7 @@
 #include "conversion/resampler.h"
 #include "conversion/runhost.h"
 #include "conversion/runobserver.h"
+#include "conversion/runprogress.h"
 #include "conversion/runstate.h"
 #include "conversion/sourceloader.h"
 #include "conversion/thumbnailwriter.h"
@@ -16,20 +17,6 @@
 #include "platform/filestatus.h"
 
 namespace {
-
-// The resampler's view of the run: the live queue length and the host's bar
-// and pump.
-class RunScaleHooks final : public ScaleHooks {
-public:
-    RunScaleHooks(const RunState& state, RunHost& host) : state_(state), host_(host) {}
-    int queueLength() override { return static_cast<int>(state_.FileQueue.size()); }
-    void setProgress(int position) override { host_.setProgress(position); }
-    void pump() override { host_.pump(); }
-
-private:
-    const RunState& state_;
-    RunHost& host_;
-};
 
 // Marks the run as in progress and, however it ends, leaves the state as after
 // a finished run: queue empty, bar at 0, bit 0 clear.
@@ -95,7 +82,10 @@ void RunConversion(RunState& state, RunHost& host, RunObserver* observer) {
 
     RunningGuard guard(state, host);
     TBitmap source;
-    RunScaleHooks hooks(state, host);
+    RunProgress progress(state, host);
+    const PixelDone pixelDone = [&progress](int x, int y, int width, int height) {
+        progress.pixelDone(x, y, width, height);
+    };
     const QueuedFiles queued(state.FileQueue);
     for (size_t i = 0; i < state.FileQueue.size(); ++i) {
         const int index = static_cast<int>(i);
@@ -106,7 +96,8 @@ void RunConversion(RunState& state, RunHost& host, RunObserver* observer) {
             if (observer != nullptr) observer->loadFailed(index, path, reason);
             continue;
         }
-        ScaleToThumbnail(state.ThumbBitmap, source, index, host.thumbnailSize(), hooks);
+        progress.setFile(index);
+        ScaleToThumbnail(state.ThumbBitmap, source, host.thumbnailSize(), pixelDone);
         if (state.PreviewMode) continue;
 
         const std::string output =

@@ -10,21 +10,6 @@
 
 namespace {
 
-// Records what the resampler reports, with a queue length that tests may set.
-class RecordingHooks : public ScaleHooks {
-public:
-    explicit RecordingHooks(int queue = 1) : queue_(queue) {}
-    int queueLength() override { return queue_; }
-    void setProgress(int position) override { positions.push_back(position); }
-    void pump() override { ++pumps; }
-
-    std::vector<int> positions;
-    int pumps = 0;
-
-private:
-    int queue_;
-};
-
 // The pixel-by-pixel reference: AverageCell walked over the destination as the
 // original loop did, cell corners accumulated by repeated addition.
 TBitmap ReferenceThumbnail(const TBitmap& source, int size) {
@@ -48,8 +33,7 @@ TBitmap ReferenceThumbnail(const TBitmap& source, int size) {
 
 TBitmap Scale(const TBitmap& source, int size) {
     TBitmap dest;
-    SilentScaleHooks hooks;
-    ScaleToThumbnail(dest, source, 0, size, hooks);
+    ScaleToThumbnail(dest, source, size);
     return dest;
 }
 
@@ -107,33 +91,18 @@ TEST(ResamplerSamples, TruncatesTheExactSum) {
     for (const auto& r : rows) EXPECT_EQ(SamplesPerAxis(r.step), r.n) << "step " << r.step;
 }
 
-TEST(ResamplerProgress, ValuesOfTheExamples) {
-    EXPECT_EQ(ProgressPosition(0, 0, 0, 160, 120, 1), 0);
-    EXPECT_EQ(ProgressPosition(1, 159, 119, 160, 120, 3), 666);
-    EXPECT_EQ(ProgressPosition(2, 0, 0, 160, 120, 3), 666);
-    EXPECT_EQ(ProgressPosition(0, 159, 159, 160, 160, 1), 999);
-    EXPECT_EQ(ProgressPosition(0, 3, 3, 160, 160, 0), -1);
-}
-
-TEST(ResamplerProgress, OneUpdateAndOnePumpPerPixelWithTheQueueReadEachTime) {
-    TBitmap source = PositionCoded(320, 240, [](int x, int y) { return x + y; });
+TEST(ResamplerPixelDone, OncePerPixelInRowOrder) {
+    TBitmap source = PositionCoded(12, 8, [](int x, int y) { return x + y; });
     TBitmap dest;
-    RecordingHooks hooks(3);
-    ScaleToThumbnail(dest, source, 1, 160, hooks);
-    ASSERT_EQ(hooks.pumps, 160 * 120);
-    ASSERT_EQ(hooks.positions.size(), size_t(160 * 120));
-    EXPECT_EQ(hooks.positions.front(), 333);
-    EXPECT_EQ(hooks.positions.back(), 666);
-    EXPECT_TRUE(std::is_sorted(hooks.positions.begin(), hooks.positions.end()));
-}
-
-TEST(ResamplerProgress, EmptyQueueLeavesTheBarAlone) {
-    TBitmap source = PositionCoded(8, 8, [](int, int) { return 1; });
-    TBitmap dest;
-    RecordingHooks hooks(0);
-    ScaleToThumbnail(dest, source, 0, 4, hooks);
-    EXPECT_TRUE(hooks.positions.empty());
-    EXPECT_EQ(hooks.pumps, 16);
+    std::vector<std::pair<int, int>> done;
+    ScaleToThumbnail(dest, source, 6, [&](int x, int y, int width, int height) {
+        EXPECT_EQ(width, 6);
+        EXPECT_EQ(height, 4);
+        done.emplace_back(y, x);
+    });
+    ASSERT_EQ(done.size(), size_t(6 * 4));
+    EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
+    EXPECT_EQ(done.back(), std::make_pair(3, 5));
 }
 
 TEST(ResamplerPixels, EightByFourAveragesEachBlock) {
@@ -228,12 +197,11 @@ TEST(ResamplerPixels, EightBitSourceIsReadThroughItsPalette) {
 TEST(ResamplerEmpty, SizesTheDestinationAndTouchesNothingElse) {
     TBitmap empty;
     TBitmap dest;
-    RecordingHooks hooks;
-    ScaleToThumbnail(dest, empty, 0, 48, hooks);
+    int calls = 0;
+    ScaleToThumbnail(dest, empty, 48, [&](int, int, int, int) { ++calls; });
     EXPECT_EQ(dest.width(), 48);
     EXPECT_EQ(dest.height(), 48);
-    EXPECT_TRUE(hooks.positions.empty());
-    EXPECT_EQ(hooks.pumps, 0);
+    EXPECT_EQ(calls, 0);
 }
 
 }  // namespace

@@ -4,45 +4,41 @@
 
 #include <QTemporaryDir>
 #include <fstream>
-#include <set>
 #include <string>
 
 #include "platform/profilefile.h"
 
 namespace {
 
-TEST(SettingsTable, SectionsKeysAndDefaultsAsStored) {
+// A stored file with every key away from its default: a key read from the
+// wrong section or under another spelling would give the default instead.
+TEST(SettingsTable, ReadsEveryKeyOfAStoredFile) {
+    const ProfileFile file(THUMBRIX_SOURCE_DIR "/tests/data/settings/every-key.ini");
     const struct {
         Setting setting;
-        const char* section;
-        const char* key;
-        SettingType type;
-        const char* value;
+        const char* stored;
     } rows[] = {
-        {Setting::WindowLeft, "WinPos", "x", SettingType::Integer, "0"},
-        {Setting::WindowTop, "WinPos", "y", SettingType::Integer, "0"},
-        {Setting::SaveFolder, "FilePAth", "Save", SettingType::Text, ""},
-        {Setting::LoadFolder, "FilePAth", "Load", SettingType::Text, ""},
-        {Setting::ThumbnailSize, "IconImage", "Size", SettingType::Integer, "32"},
-        {Setting::JpegQuality, "JpegOption", "QualityV", SettingType::Integer, "60"},
-        {Setting::BestQuality, "JpegOption", "QualityF", SettingType::Boolean, "1"},
-        {Setting::Smoothing, "JpegOption", "Smoothing", SettingType::Boolean, "0"},
-        {Setting::Progressive, "JpegOption", "Progressive", SettingType::Boolean, "0"},
-        {Setting::NamePrefix, "FileName", "A", SettingType::Text, ""},
-        {Setting::NameSuffix, "FileName", "B", SettingType::Text, ""},
-        {Setting::KeepDate, "Option", "TimeStamp", SettingType::Boolean, "0"},
+        {Setting::WindowLeft, "120"},
+        {Setting::WindowTop, "84"},
+        {Setting::SaveFolder, "/home/ann/Thumbs/"},
+        {Setting::LoadFolder, "/home/ann/Pictures/"},
+        {Setting::ThumbnailSize, "96"},
+        {Setting::JpegQuality, "85"},
+        {Setting::BestQuality, "0"},
+        {Setting::Smoothing, "1"},
+        {Setting::Progressive, "1"},
+        {Setting::NamePrefix, "s_"},
+        {Setting::NameSuffix, "_t"},
+        {Setting::KeepDate, "1"},
     };
-    ASSERT_EQ(SettingsTable().size(), std::size(rows));
-    std::set<Setting> seen;
     for (const auto& r : rows) {
         const SettingEntry& entry = SettingInfo(r.setting);
-        EXPECT_EQ(entry.section, r.section);
-        EXPECT_EQ(entry.key, r.key);
-        EXPECT_EQ(entry.type, r.type);
-        EXPECT_EQ(entry.defaultValue, r.value);
-        seen.insert(entry.setting);
+        EXPECT_NE(entry.defaultValue, r.stored) << entry.key << ": the file must change it";
+        EXPECT_EQ(ReadSettingText(file, r.setting), r.stored) << entry.section << "/" << entry.key;
     }
-    EXPECT_EQ(seen.size(), std::size(rows));
+    EXPECT_EQ(ReadSettingInt(file, Setting::ThumbnailSize), 96);
+    EXPECT_FALSE(ReadSettingBool(file, Setting::BestQuality));
+    EXPECT_TRUE(ReadSettingBool(file, Setting::Progressive));
 }
 
 TEST(SettingsTable, MissingFileGivesTheDefaults) {
