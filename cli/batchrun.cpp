@@ -1,11 +1,11 @@
 #include "cli/batchrun.h"
 
 #include <atomic>
-#include <map>
 #include <mutex>
 #include <set>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "cli/batchhost.h"
@@ -13,6 +13,7 @@
 #include "conversion/runconversion.h"
 #include "conversion/runobserver.h"
 #include "conversion/runstate.h"
+#include "conversion/sourceset.h"
 #include "conversion/thumbnailwriter.h"
 #include "platform/filestatus.h"
 
@@ -123,20 +124,14 @@ void RunGroup(const Group& group, const BatchSettings& settings, Report& report)
 // the rest are grouped by output, groups in order of first appearance.
 std::vector<Group> PlanGroups(const BatchOptions& options, Report& report) {
     const BatchSettings& s = options.settings;
-    std::set<std::string> names(options.files.begin(), options.files.end());
-    std::vector<FileStatus> inputs;
-    for (const std::string& file : options.files)
-        if (const auto status = StatPath(file)) inputs.push_back(*status);
+    SourceSet inputs;
+    for (const std::string& file : options.files) inputs.add(file);
 
     std::vector<Group> groups;
-    std::map<std::string, size_t> byOutput;
+    std::unordered_map<std::string, size_t> byOutput;
     for (const std::string& file : options.files) {
         const std::string output = ThumbnailPath(file, s.destination, s.prefix, s.suffix);
-        const auto target = StatPath(output);
-        bool replacesInput = names.count(output) != 0;
-        for (const FileStatus& input : inputs)
-            replacesInput = replacesInput || (target && target->sameFileAs(input));
-        if (replacesInput) {
+        if (inputs.contains(output)) {
             report.problem(file + ": not converted: " + output + " is a source file");
             report.fileDone(false);
             continue;

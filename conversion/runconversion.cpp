@@ -1,9 +1,6 @@
 #include "conversion/runconversion.h"
 
-#include <set>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "conversion/outputname.h"
 #include "conversion/resampler.h"
@@ -12,6 +9,7 @@
 #include "conversion/runprogress.h"
 #include "conversion/runstate.h"
 #include "conversion/sourceloader.h"
+#include "conversion/sourceset.h"
 #include "conversion/thumbnailwriter.h"
 #include "image/bitmap.h"
 #include "platform/filestatus.h"
@@ -42,28 +40,6 @@ private:
     RunHost& host_;
 };
 
-// The queued files, by name and by identity, so that an output naming one of
-// them is found also under another spelling or through a hard link. Made once
-// per run: the queue belongs to the run while it lasts.
-class QueuedFiles {
-public:
-    explicit QueuedFiles(const std::vector<std::string>& queue)
-        : names_(queue.begin(), queue.end()) {
-        for (const std::string& path : queue)
-            if (const auto status = StatPath(path)) ids_.insert({status->device, status->inode});
-    }
-
-    bool contain(const std::string& output) const {
-        if (names_.count(output) != 0) return true;
-        const auto target = StatPath(output);
-        return target && ids_.count({target->device, target->inode}) != 0;
-    }
-
-private:
-    std::set<std::string> names_;
-    std::set<std::pair<uint64_t, uint64_t>> ids_;
-};
-
 }  // namespace
 
 void RunConversion(RunState& state, RunHost& host, RunObserver* observer) {
@@ -86,7 +62,9 @@ void RunConversion(RunState& state, RunHost& host, RunObserver* observer) {
     const PixelDone pixelDone = [&progress](int x, int y, int width, int height) {
         progress.pixelDone(x, y, width, height);
     };
-    const QueuedFiles queued(state.FileQueue);
+    // Grows with the queue: the window may append to it while the run pumps.
+    SourceSet queued;
+    size_t protectedCount = 0;
     for (size_t i = 0; i < state.FileQueue.size(); ++i) {
         const int index = static_cast<int>(i);
         const std::string path = state.FileQueue[i];
@@ -102,7 +80,9 @@ void RunConversion(RunState& state, RunHost& host, RunObserver* observer) {
 
         const std::string output =
             ThumbnailPath(path, host.destination(), host.prefix(), host.suffix());
-        if (queued.contain(output)) {
+        while (protectedCount < state.FileQueue.size())
+            queued.add(state.FileQueue[protectedCount++]);
+        if (queued.contains(output)) {
             if (observer != nullptr) observer->writeRefused(index, path, output);
             continue;
         }

@@ -199,6 +199,31 @@ TEST_F(RunConversionTest, NeverReplacesASourceWithItsThumbnail) {
     EXPECT_FALSE(QFile::exists(QString::fromStdString(src_ + "b.jpg")));
 }
 
+// The window's pump may queue more files while a run is going: those are
+// sources too, by name or through a hard link.
+TEST_F(RunConversionTest, ProtectsFilesQueuedDuringTheRun) {
+    SaveBmp(TestPicture(40, 30), src_ + "a.bmp");
+    SaveJpeg(TestPicture(40, 30, 3), src_ + "a.jpg");
+    ASSERT_EQ(link((src_ + "a.jpg").c_str(), (src_ + "link.jpg").c_str()), 0);
+    const std::string original = ReadBytes(src_ + "a.jpg");
+    for (const std::string appended : {"a.jpg", "link.jpg"}) {
+        host_.dest = src_;
+        observer_ = RecordingObserver();
+        host_.pumps = 0;
+        host_.onPump = [&] {
+            if (host_.pumps == 1) state_.FileQueue.push_back(src_ + appended);
+        };
+        queue({"a.bmp"});
+        run();
+        expectFinished();
+        EXPECT_EQ(observer_.refused,
+                  (std::vector<std::string>{"0:" + src_ + "a.bmp", "1:" + src_ + appended}))
+            << appended;
+        EXPECT_TRUE(observer_.outputs.empty()) << appended;
+        EXPECT_EQ(ReadBytes(src_ + "a.jpg"), original) << appended;
+    }
+}
+
 TEST_F(RunConversionTest, FailedWriteStopsTheRunCleanlyAndKeepsTheOldFile) {
     SaveBmp(TestPicture(40, 30), src_ + "a.bmp");
     SaveBmp(TestPicture(40, 30), src_ + "b.bmp");
