@@ -112,6 +112,14 @@ else
 
   check "--help names ~/.config/thumbrix/thumbrix.ini" \
     grep -qF "$home/.config/thumbrix/thumbrix.ini" <<<"$(as_nobody "$ro/bin/thumbrix-batch" --help)"
+  # A bare copy of the programs in a folder the user may not write into.
+  mkdir "$work/copy" && cp "$prefix/bin/thumbrix-batch" "$work/copy/" && chmod 555 "$work/copy"
+  check "a read-only copy uses ~/.config too" grep -qF "$home/.config/thumbrix/thumbrix.ini" \
+    <<<"$(as_nobody "$work/copy/thumbrix-batch" --help)"
+  # Root may write anywhere: the same copy in a writable folder keeps its own.
+  chmod 755 "$work/copy"
+  check "a writable copy keeps its settings beside it" grep -qF "$work/copy/thumbrix.ini" \
+    <<<"$("$work/copy/thumbrix-batch" --help)"
   (cd "$home/here" && as_nobody "$ro/bin/thumbrix-batch" --quiet \
     "$home/pics/beach.jpg" "$home/pics/tiles.bmp") || bad "thumbrix-batch without -d"
   check "without -d: into the current folder" \
