@@ -11,7 +11,7 @@
 #include "conversion/settingstable.h"
 #include "platform/longname.h"
 #include "platform/profilefile.h"
-#include "platform/programfile.h"
+#include "platform/programplaces.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ QPoint OnSomeScreen(QPoint position, QSize size) {
 }  // namespace
 
 void TForm1::FormCreate(const QStringList& arguments) {
-    settingsPath_ = QString::fromStdString(SettingsFileOf(programFile_.toStdString()));
+    settingsPath_ = QString::fromStdString(SettingsFilePath(programFile_.toStdString()));
     std::string destination;
     {
         const ProfileFile file(settingsPath_.toStdString());
@@ -44,7 +44,7 @@ void TForm1::FormCreate(const QStringList& arguments) {
         FileNameB->setText(QString::fromStdString(ReadSettingText(file, Setting::NameSuffix)));
         TimeStamp->setChecked(ReadSettingBool(file, Setting::KeepDate));
     }
-    if (destination.empty()) destination = FolderOf(programFile_.toStdString());
+    if (destination.empty()) destination = DefaultFolder(programFile_.toStdString());
     ShellTree2->setPathName(QString::fromStdString(destination));
 
     state_ = RunState{};

@@ -1,11 +1,21 @@
 #include "app/thumbrixapplication.h"
 
+#include <QIcon>
 #include <QMessageBox>
 #include <exception>
 
 #include "platform/programfile.h"
 
-ThumbrixApplication::ThumbrixApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+ThumbrixApplication::ThumbrixApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The windows' icon; the desktop file name lets Wayland shells find the
+    // same icon and menu entry.
+    Q_INIT_RESOURCE(thumbrix);
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icon/%1.png").arg(size), QSize(size, size));
+    setWindowIcon(icon);
+    setDesktopFileName(QStringLiteral(THUMBRIX_APP_ID));
+}
 
 bool ThumbrixApplication::notify(QObject* receiver, QEvent* event) {
     try {

@@ -1,5 +1,7 @@
 #include "cli/batchoptions.h"
 
+#include <QDir>
+#include <QFile>
 #include <algorithm>
 #include <optional>
 #include <thread>
@@ -8,6 +10,7 @@
 #include "platform/filestatus.h"
 #include "platform/profilefile.h"
 #include "platform/programfile.h"
+#include "platform/programplaces.h"
 
 namespace {
 
@@ -32,8 +35,8 @@ std::string WithSlash(std::string folder) {
 }
 
 // The main window's view of a settings file: its spin edits hold size and
-// quality to their ranges, an empty destination is the program's folder.
-void ReadSettingsFile(const std::string& path, const std::string& programFile, BatchSettings& s) {
+// quality to their ranges. An empty destination keeps the default.
+void ReadSettingsFile(const std::string& path, BatchSettings& s) {
     const ProfileFile file(path);
     s.size = std::clamp(ReadSettingInt(file, Setting::ThumbnailSize), 32, 160);
     s.quality = std::clamp(ReadSettingInt(file, Setting::JpegQuality), 20, 100);
@@ -43,8 +46,13 @@ void ReadSettingsFile(const std::string& path, const std::string& programFile, B
     s.keepDate = ReadSettingBool(file, Setting::KeepDate);
     s.prefix = ReadSettingText(file, Setting::NamePrefix);
     s.suffix = ReadSettingText(file, Setting::NameSuffix);
-    s.destination = WithSlash(ReadSettingText(file, Setting::SaveFolder));
-    if (s.destination.empty()) s.destination = FolderOf(programFile);
+    if (std::string stored = ReadSettingText(file, Setting::SaveFolder); !stored.empty())
+        s.destination = WithSlash(stored);
+}
+
+// As command-line tools do, thumbnails go to the current folder by default.
+std::string CurrentFolder() {
+    return WithSlash(QFile::encodeName(QDir::currentPath()).toStdString());
 }
 
 int DefaultJobs() {
@@ -58,13 +66,18 @@ bool Usage(std::string& error, const std::string& text) {
 
 }  // namespace
 
-std::string BatchUsage() {
+std::string BatchSettingsFile(const std::string& programFile) {
+    // The window's settings: those of "thumbrix" in the same folder.
+    return SettingsFilePath(FolderOf(programFile) + "thumbrix");
+}
+
+std::string BatchUsage(const std::string& settingsFile) {
     return "Usage: thumbrix-batch [options] FILE...\n"
            "Converts each FILE (BMP or JPEG) into a JPEG thumbnail in the destination\n"
            "folder, named prefix + name + suffix, as the Thumbrix window does.\n"
            "\n"
            "  -d, --dest DIR       destination folder (default: the settings file's,\n"
-           "                       else the program's folder)\n"
+           "                       else the current folder)\n"
            "  -s, --size N         longer side of a thumbnail, 1 to 4096 (default 32)\n"
            "  -q, --quality N      JPEG quality, 20 to 100 (default 60)\n"
            "      --progressive    write progressive JPEG files\n"
@@ -74,7 +87,9 @@ std::string BatchUsage() {
            "      --fast-decode    decode JPEG sources with the fast inverse DCT\n"
            "      --smoothing      block smoothing when decoding incomplete progressive files\n"
            "      --settings FILE  take the defaults from a Thumbrix settings file\n"
-           "                       (without it: thumbrix.ini beside the program, if any)\n"
+           "                       (without it: " +
+           settingsFile +
+           ", if any)\n"
            "  -j, --jobs N         files converted at once (default: the processors)\n"
            "      --quiet          no progress line\n"
            "      --help           show this text\n"
@@ -178,14 +193,13 @@ bool ParseBatchOptions(const std::vector<std::string>& arguments, const std::str
     if (options.files.empty()) return Usage(error, "no FILE given");
 
     BatchSettings& s = options.settings;
-    s.destination = FolderOf(programFile);
+    s.destination = CurrentFolder();
     if (given.settingsFile) {
         if (!IsExistingFile(*given.settingsFile))
             return Usage(error, "settings file " + *given.settingsFile + " cannot be read");
-        ReadSettingsFile(*given.settingsFile, programFile, s);
-    } else if (const std::string beside = FolderOf(programFile) + "thumbrix.ini";
-               IsExistingFile(beside)) {
-        ReadSettingsFile(beside, programFile, s);
+        ReadSettingsFile(*given.settingsFile, s);
+    } else if (const std::string window = BatchSettingsFile(programFile); IsExistingFile(window)) {
+        ReadSettingsFile(window, s);
     }
     if (given.destination) s.destination = WithSlash(*given.destination);
     if (given.size) s.size = *given.size;

@@ -27,11 +27,15 @@ struct BatchOptions {
 };
 
 // Reads the command line (without the program name). Defaults come from the
-// settings file given with --settings or, without it, from thumbrix.ini in
-// the program's folder when there is one, read as the main window reads it;
-// options on the command line win. False with a message for a usage error.
+// settings file given with --settings or, without it, from the window's
+// settings file when there is one, read as the main window reads it; options
+// on the command line win. Without a destination from either, thumbnails go
+// to the current folder. False with a message for a usage error.
 bool ParseBatchOptions(const std::vector<std::string>& arguments, const std::string& programFile,
                        BatchOptions& options, std::string& error);
 
-// The text of --help.
-std::string BatchUsage();
+// The window's settings file, which the programs in programFile's folder share.
+std::string BatchSettingsFile(const std::string& programFile);
+
+// The text of --help, naming the settings file in use.
+std::string BatchUsage(const std::string& settingsFile);

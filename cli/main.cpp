@@ -24,7 +24,7 @@ int main(int argc, char* argv[]) {
         return kUsageError;
     }
     if (options.action == BatchOptions::Action::Help) {
-        std::cout << BatchUsage();
+        std::cout << BatchUsage(BatchSettingsFile(programFile));
         return kAllConverted;
     }
     if (options.action == BatchOptions::Action::Version) {

@@ -11,8 +11,8 @@ class ProfileFile;
 enum class Setting {
     WindowLeft,
     WindowTop,
-    SaveFolder,  // destination folder; empty means the program's folder
-    LoadFolder,  // the preview window's folder; empty means the program's folder
+    SaveFolder,  // destination folder; empty means the default folder
+    LoadFolder,  // the preview window's folder; empty means the default folder
     ThumbnailSize,
     JpegQuality,
     BestQuality,

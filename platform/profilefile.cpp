@@ -1,6 +1,7 @@
 #include "platform/profilefile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -20,6 +21,14 @@ std::string_view Trim(std::string_view s) {
 
 char AsciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+// Makes the missing folders above path, private to the user as the XDG rules
+// ask of the folders they name.
+void MakeFolderOf(const std::string& path) {
+    for (auto slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1))
+        mkdir(path.substr(0, slash).c_str(), 0700);
 }
 
 bool SameName(std::string_view a, std::string_view b) {
@@ -225,5 +234,6 @@ void ProfileFile::save(const std::vector<Line>& lines) const {
     }
     AtomicWriteOptions options;
     options.sync = true;
+    if (lines_.empty()) MakeFolderOf(path_);
     if (WriteFileAtomically(path_, content, options)) throw ProfileWriteError(path_);
 }

@@ -10,7 +10,8 @@
 // case; blanks around keys and values are dropped on reading, and a value in
 // matching double quotes loses them; lines beginning with ";" are comments.
 // The file is read once, when the object is made; every write replaces the
-// file at once, changing only the line of that key.
+// file at once, changing only the line of that key. The first write to a
+// missing file makes its missing folders.
 class ProfileFile {
 public:
     static constexpr size_t kMaxValueBytes = 2047;

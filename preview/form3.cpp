@@ -16,7 +16,7 @@
 #include "controls/shelltree.h"
 #include "conversion/settingstable.h"
 #include "platform/profilefile.h"
-#include "platform/programfile.h"
+#include "platform/programplaces.h"
 #include "preview/filelistbox.h"
 
 TForm3::TForm3(PreviewHost& host, const QString& programFile, QWidget* parent)
@@ -125,7 +125,7 @@ void TForm3::FormCreate(const QString& programFile) {
         const ProfileFile file(host_.SettingsPath().toStdString());
         folder = ReadSettingText(file, Setting::LoadFolder);
     }
-    if (folder.empty()) folder = FolderOf(programFile.toStdString());
+    if (folder.empty()) folder = DefaultFolder(programFile.toStdString());
     ShellTree1->setPathName(QString::fromStdString(folder));
 }
 

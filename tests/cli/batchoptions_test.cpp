@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <cstdlib>
 #include <fstream>
 
 namespace {
@@ -35,7 +36,7 @@ TEST_F(BatchOptionsTest, DefaultsWithoutASettingsFile) {
     EXPECT_FALSE(s.smoothing || s.progressive || s.keepDate || options_.quiet);
     EXPECT_EQ(s.prefix, "");
     EXPECT_EQ(s.suffix, "");
-    EXPECT_EQ(s.destination, folder());  // as the window: the program's folder
+    EXPECT_EQ(s.destination, QDir::currentPath().toStdString() + "/");  // as command-line tools
     EXPECT_GE(options_.jobs, 1);
 }
 
@@ -92,7 +93,10 @@ TEST_F(BatchOptionsTest, HelpAndVersionNeedNoFiles) {
     EXPECT_EQ(options_.action, BatchOptions::Action::Help);
     ASSERT_TRUE(parse({"a.jpg", "--version"}));
     EXPECT_EQ(options_.action, BatchOptions::Action::Version);
-    EXPECT_NE(BatchUsage().find("--fast-decode"), std::string::npos);
+    const std::string usage = BatchUsage("/home/ann/.config/thumbrix/thumbrix.ini");
+    EXPECT_NE(usage.find("--fast-decode"), std::string::npos);
+    EXPECT_NE(usage.find("(without it: /home/ann/.config/thumbrix/thumbrix.ini, if any)"),
+              std::string::npos);
 }
 
 TEST_F(BatchOptionsTest, SettingsFileSuppliesDefaultsAndTheCommandLineWins) {
@@ -126,9 +130,30 @@ TEST_F(BatchOptionsTest, ThumbrixIniBesideTheProgramUnlessSettingsAreGiven) {
     std::ofstream(other) << "[IconImage]\nSize=48\n";
     ASSERT_TRUE(parse({"a.jpg"}));
     EXPECT_EQ(options_.settings.size, 100);
-    EXPECT_EQ(options_.settings.destination, folder());  // empty Save: the program's folder
+    EXPECT_EQ(options_.settings.destination, QDir::currentPath().toStdString() + "/");
     ASSERT_TRUE(parse({"--settings", other, "a.jpg"}));
     EXPECT_EQ(options_.settings.size, 48);
+    EXPECT_EQ(BatchSettingsFile(program()), folder() + "thumbrix.ini");
+}
+
+TEST_F(BatchOptionsTest, AnInstalledCopyReadsTheWindowsSettingsFromTheConfigFolder) {
+    ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("share/applications")));
+    ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("cfg/thumbrix")));
+    std::ofstream(dir_.path().toStdString() + "/share/applications/" THUMBRIX_APP_ID ".desktop");
+    std::ofstream(folder() + "thumbrix.ini") << "[IconImage]\nSize=100\n";  // not read
+    const std::string config = dir_.path().toStdString() + "/cfg";
+    std::ofstream(config + "/thumbrix/thumbrix.ini") << "[IconImage]\nSize=64\n"
+                                                        "[FilePAth]\nSave=/stored\n";
+    const std::string old = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    EXPECT_EQ(BatchSettingsFile(program()), config + "/thumbrix/thumbrix.ini");
+    EXPECT_TRUE(parse({"a.jpg"}));
+    EXPECT_EQ(options_.settings.size, 64);
+    EXPECT_EQ(options_.settings.destination, "/stored/");
+    if (old.empty())
+        unsetenv("XDG_CONFIG_HOME");
+    else
+        setenv("XDG_CONFIG_HOME", old.c_str(), 1);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -29,7 +31,29 @@ TEST(BatchProgram, HelpAndVersionGoToStandardOutput) {
     o = RunBatchProgram({QStringLiteral("--help")});
     EXPECT_EQ(o.status, 0);
     EXPECT_TRUE(o.out.startsWith("Usage: thumbrix-batch [options] FILE..."));
+    // In the build tree the window's settings file is the one beside it.
+    const QString settings =
+        QFileInfo(QStringLiteral(THUMBRIX_BATCH_PATH)).path() + "/thumbrix.ini";
+    EXPECT_TRUE(o.out.contains(settings.toUtf8())) << o.out.toStdString();
     EXPECT_TRUE(o.err.isEmpty());
+}
+
+TEST(BatchProgram, WithoutADestinationThumbnailsGoToTheCurrentFolder) {
+    QTemporaryDir dir;
+    const std::string root = dir.path().toStdString();
+    const std::vector<std::string> pictures = MakeBatchPictures(root, 1);
+    const QString empty = dir.filePath(QStringLiteral("empty.ini"));
+    QFile(empty).open(QIODevice::WriteOnly);
+    QDir(dir.path()).mkdir(QStringLiteral("here"));
+    QProcess process;
+    process.setWorkingDirectory(dir.filePath(QStringLiteral("here")));
+    process.start(QStringLiteral(THUMBRIX_BATCH_PATH),
+                  {QStringLiteral("--settings"), empty, QString::fromStdString(pictures[0])});
+    ASSERT_TRUE(process.waitForFinished(120000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    // A JPEG source keeps its name.
+    const QString name = QFileInfo(QString::fromStdString(pictures[0])).fileName();
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("here/" + name)));
 }
 
 TEST(BatchProgram, ExitStatusesAndAQuietStandardOutput) {
