@@ -14,7 +14,7 @@ public:
 
 // A codec failure; Code() is the JPEG library's own message code (J_MESSAGE_CODE).
 // Reason() says what is wrong with the file in plain English, for messages
-// that name the file ("too many scans", "ends before its image data").
+// that name the file ("too many scans", "the file ends before its picture data").
 class EJPEG : public EInvalidGraphic {
 public:
     explicit EJPEG(int code, std::string reason = {});

@@ -31,7 +31,7 @@ void PutU32(QByteArray& bytes, uint32_t value) {
     PutU16(bytes, value >> 16);
 }
 
-struct BmpSpec {
+struct BmpLayout {
     uint32_t headerSize = 40;  // 40 Windows, 16..64 OS/2 2.x
     int32_t width = 4;
     int32_t height = 2;
@@ -41,27 +41,27 @@ struct BmpSpec {
     QByteArray pixels;
 };
 
-// A BMP file as the spec says, with a palette of 4 bytes an entry.
-QByteArray MakeBmp(const BmpSpec& spec) {
-    const uint32_t offset = 14 + spec.headerSize + 4 * uint32_t(spec.palette.size());
+// A BMP file as the layout says, with a palette of 4 bytes an entry.
+QByteArray MakeBmp(const BmpLayout& layout) {
+    const uint32_t offset = 14 + layout.headerSize + 4 * uint32_t(layout.palette.size());
     QByteArray bytes("BM");
-    PutU32(bytes, offset + uint32_t(spec.pixels.size()));
+    PutU32(bytes, offset + uint32_t(layout.pixels.size()));
     PutU32(bytes, 0);
     PutU32(bytes, offset);
-    PutU32(bytes, spec.headerSize);
-    PutU32(bytes, uint32_t(spec.width));
-    PutU32(bytes, uint32_t(spec.height));
+    PutU32(bytes, layout.headerSize);
+    PutU32(bytes, uint32_t(layout.width));
+    PutU32(bytes, uint32_t(layout.height));
     PutU16(bytes, 1);
-    PutU16(bytes, spec.bitCount);
-    PutU32(bytes, spec.compression);
-    PutU32(bytes, uint32_t(spec.pixels.size()));
+    PutU16(bytes, layout.bitCount);
+    PutU32(bytes, layout.compression);
+    PutU32(bytes, uint32_t(layout.pixels.size()));
     PutU32(bytes, 2835);
     PutU32(bytes, 2835);
-    PutU32(bytes, uint32_t(spec.palette.size()));
+    PutU32(bytes, uint32_t(layout.palette.size()));
     PutU32(bytes, 0);
-    bytes.append(QByteArray(int(spec.headerSize) - 40, '\0'));
-    for (uint32_t colour : spec.palette) PutU32(bytes, colour);
-    return bytes.append(spec.pixels);
+    bytes.append(QByteArray(int(layout.headerSize) - 40, '\0'));
+    for (uint32_t colour : layout.palette) PutU32(bytes, colour);
+    return bytes.append(layout.pixels);
 }
 
 QByteArray Bytes(std::initializer_list<int> values) {
@@ -108,16 +108,16 @@ TEST(RleBmp, SkippedPixelsTakePaletteEntryZeroUnderEveryHeader) {
     for (const auto& r : rows) {
         SCOPED_TRACE(std::to_string(r.headerSize) + " byte header, RLE" +
                      std::to_string(r.bitCount));
-        BmpSpec spec;
-        spec.headerSize = r.headerSize;
-        spec.bitCount = r.bitCount;
-        spec.compression = r.bitCount == 8 ? 1 : 2;
-        spec.palette = {0x1E140A, 0x3264C8};
-        spec.pixels = r.pixels;
+        BmpLayout layout;
+        layout.headerSize = r.headerSize;
+        layout.bitCount = r.bitCount;
+        layout.compression = r.bitCount == 8 ? 1 : 2;
+        layout.palette = {0x1E140A, 0x3264C8};
+        layout.pixels = r.pixels;
         // Decoded after another picture, into the same bitmap.
         TBitmap bitmap = TestPicture(4, 2, 3);
         std::string reason;
-        ASSERT_TRUE(DecodeBmp(MakeBmp(spec), bitmap, reason)) << reason;
+        ASSERT_TRUE(DecodeBmp(MakeBmp(layout), bitmap, reason)) << reason;
         ASSERT_EQ(bitmap.width(), 4);
         const std::vector<int> expected[2][4] = {{entry0, entry0, entry1, entry1},
                                                  {entry1, entry1, entry0, entry0}};
@@ -140,15 +140,15 @@ TEST(RleBmp, KindsNoReaderFillsWhollyAreRefused) {
         {40, 2, 0},               // 2 bits a pixel
     };
     for (const auto& r : rows) {
-        BmpSpec spec;
-        spec.headerSize = r.headerSize;
-        spec.bitCount = r.bitCount;
-        spec.compression = r.compression;
-        spec.palette = {0, 0xFFFFFF};
-        spec.pixels = QByteArray(64, '\0');
+        BmpLayout layout;
+        layout.headerSize = r.headerSize;
+        layout.bitCount = r.bitCount;
+        layout.compression = r.compression;
+        layout.palette = {0, 0xFFFFFF};
+        layout.pixels = QByteArray(64, '\0');
         TBitmap bitmap;
         std::string reason;
-        EXPECT_FALSE(DecodeBmp(MakeBmp(spec), bitmap, reason))
+        EXPECT_FALSE(DecodeBmp(MakeBmp(layout), bitmap, reason))
             << r.headerSize << " " << r.bitCount << " " << r.compression;
         EXPECT_FALSE(reason.empty());
     }
@@ -168,14 +168,14 @@ TEST(BmpSizeChecks, HugeSizesAreRefusedWithoutOverflow) {
         {2147483647, 1, 16, 3},
     };
     for (const auto& r : rows) {
-        BmpSpec spec;
-        spec.width = r.width;
-        spec.height = r.height;
-        spec.bitCount = r.bitCount;
-        spec.compression = r.compression;
-        if (r.bitCount <= 8) spec.palette = {0};
-        spec.pixels = Bytes({0, 1});
-        const QByteArray file = MakeBmp(spec);
+        BmpLayout layout;
+        layout.width = r.width;
+        layout.height = r.height;
+        layout.bitCount = r.bitCount;
+        layout.compression = r.compression;
+        if (r.bitCount <= 8) layout.palette = {0};
+        layout.pixels = Bytes({0, 1});
+        const QByteArray file = MakeBmp(layout);
         TBitmap bitmap;
         std::string reason;
         EXPECT_FALSE(DecodeBmp(file, bitmap, reason)) << r.width << " x " << r.height;
@@ -221,19 +221,19 @@ TEST_F(HugeSourceTest, HeadersAreCheckedBeforeTheRestIsRead) {
     EXPECT_EQ(refusal(path("zeros.jpg")), "not a JPEG file");
     EXPECT_EQ(refusal(path("zeros.bmp")), "not a BMP file");
     // A true header over more pixels than a picture may have.
-    BmpSpec spec;
-    spec.width = 16000;
-    spec.height = 16000;
-    spec.bitCount = 24;
-    spec.compression = 0;
-    MakeSparseFile(path("wide.bmp"), MakeBmp(spec), 54 + int64_t{16000} * 48000);
+    BmpLayout layout;
+    layout.width = 16000;
+    layout.height = 16000;
+    layout.bitCount = 24;
+    layout.compression = 0;
+    MakeSparseFile(path("wide.bmp"), MakeBmp(layout), 54 + int64_t{16000} * 48000);
     EXPECT_NE(refusal(path("wide.bmp")).find("BMP too large"), std::string::npos);
     EXPECT_LT(PeakKilobytes() - before, 100 * 1024);
 
     // A header that promises more pixel data than the file holds.
-    spec.width = 1000;
-    spec.height = 1000;
-    WriteBytes(path("short.bmp"), MakeBmp(spec).toStdString() + std::string(100000, '\0'));
+    layout.width = 1000;
+    layout.height = 1000;
+    WriteBytes(path("short.bmp"), MakeBmp(layout).toStdString() + std::string(100000, '\0'));
     EXPECT_NE(refusal(path("short.bmp")).find("smaller than its size says"), std::string::npos);
 }
 
