@@ -11,13 +11,13 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QUrl>
 
 #include "app/thumbrixapplication.h"
 #include "controls/cspinedit.h"
 #include "controls/programfont.h"
 #include "controls/shelltree.h"
 #include "conversion/runconversion.h"
+#include "platform/pathtext.h"
 
 namespace {
 
@@ -50,11 +50,14 @@ TCSpinEdit* MakeSpinEdit(int min, int max, int step, int value, const QRect& geo
     return edit;
 }
 
+// Read from the list's own bytes: QUrl would decode a name that is not UTF-8
+// into replacement characters.
 QList<QString> LocalFiles(const QMimeData* data) {
     QList<QString> paths;
     if (!data || !data->hasUrls()) return paths;
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile()) paths.append(url.toLocalFile());
+    const QByteArray list = data->data(QStringLiteral("text/uri-list"));
+    for (const std::string& path : LocalPathsOfUriList(list.toStdString()))
+        paths.append(PathText(path));
     return paths;
 }
 
@@ -187,7 +190,7 @@ void TForm1::ActivateHost() {
 void TForm1::DropFiles(const QStringList& paths) {
     if (commandLineMode_ || state_.running()) return;
     state_.FileQueue.clear();
-    for (const QString& path : paths) state_.FileQueue.push_back(path.toStdString());
+    for (const QString& path : paths) state_.FileQueue.push_back(PathBytes(path));
     state_.PreviewMode = false;
     if (!paths.isEmpty()) RunConversion(state_, *this);
 }
@@ -234,13 +237,13 @@ bool TForm1::keepDate() {
     return TimeStamp->isChecked();
 }
 std::string TForm1::prefix() {
-    return FileNameA->text().toStdString();
+    return PathBytes(FileNameA->text());
 }
 std::string TForm1::suffix() {
-    return FileNameB->text().toStdString();
+    return PathBytes(FileNameB->text());
 }
 std::string TForm1::destination() {
-    return ShellTree2->PathName().toStdString();
+    return PathBytes(ShellTree2->PathName());
 }
 void TForm1::setProgress(int position) {
     ProgressBar1->setValue(position);

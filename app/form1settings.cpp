@@ -10,6 +10,7 @@
 #include "controls/shelltree.h"
 #include "conversion/settingstable.h"
 #include "platform/longname.h"
+#include "platform/pathtext.h"
 #include "platform/profilefile.h"
 #include "platform/programplaces.h"
 
@@ -27,10 +28,11 @@ QPoint OnSomeScreen(QPoint position, QSize size) {
 }  // namespace
 
 void TForm1::FormCreate(const QStringList& arguments) {
-    settingsPath_ = QString::fromStdString(SettingsFilePath(programFile_.toStdString()));
+    // Paths and the texts that become parts of names keep their bytes (PathText).
+    settingsPath_ = PathText(SettingsFilePath(PathBytes(programFile_)));
     std::string destination;
     {
-        const ProfileFile file(settingsPath_.toStdString());
+        const ProfileFile file(PathBytes(settingsPath_));
         move(OnSomeScreen(QPoint(ReadSettingInt(file, Setting::WindowLeft),
                                  ReadSettingInt(file, Setting::WindowTop)),
                           frameSize()));
@@ -40,12 +42,12 @@ void TForm1::FormCreate(const QStringList& arguments) {
         JpegQualityF->setChecked(ReadSettingBool(file, Setting::BestQuality));
         JpegSmoothing->setChecked(ReadSettingBool(file, Setting::Smoothing));
         JpegPrEncode->setChecked(ReadSettingBool(file, Setting::Progressive));
-        FileNameA->setText(QString::fromStdString(ReadSettingText(file, Setting::NamePrefix)));
-        FileNameB->setText(QString::fromStdString(ReadSettingText(file, Setting::NameSuffix)));
+        FileNameA->setText(PathText(ReadSettingText(file, Setting::NamePrefix)));
+        FileNameB->setText(PathText(ReadSettingText(file, Setting::NameSuffix)));
         TimeStamp->setChecked(ReadSettingBool(file, Setting::KeepDate));
     }
-    if (destination.empty()) destination = DefaultFolder(programFile_.toStdString());
-    ShellTree2->setPathName(QString::fromStdString(destination));
+    if (destination.empty()) destination = DefaultFolder(PathBytes(programFile_));
+    ShellTree2->setPathName(PathText(destination));
 
     state_ = RunState{};
     state_.ThumbBitmap.setPixelFormat(TBitmap::PixelFormat::Bits24);
@@ -55,7 +57,7 @@ void TForm1::FormCreate(const QStringList& arguments) {
     if (commandLineMode_) {
         Button3->show();
         for (const QString& argument : arguments)
-            state_.FileQueue.push_back(LongFileName(argument.toStdString()));
+            state_.FileQueue.push_back(LongFileName(PathBytes(argument)));
     } else {
         Button2->show();
         setAcceptDrops(true);
@@ -75,18 +77,18 @@ bool TForm1::FormClose() {
 }
 
 void TForm1::WriteSettings() {
-    ProfileFile file(settingsPath_.toStdString());
+    ProfileFile file(PathBytes(settingsPath_));
     WriteSetting(file, Setting::WindowLeft, x());
     WriteSetting(file, Setting::WindowTop, y());
     if (!commandLineMode_ && preview_)
-        WriteSetting(file, Setting::LoadFolder, preview_->LoadFolderPath().toStdString());
-    WriteSetting(file, Setting::SaveFolder, ShellTree2->PathName().toStdString());
+        WriteSetting(file, Setting::LoadFolder, PathBytes(preview_->LoadFolderPath()));
+    WriteSetting(file, Setting::SaveFolder, PathBytes(ShellTree2->PathName()));
     WriteSetting(file, Setting::ThumbnailSize, ThumbnailSize->value());
     WriteSetting(file, Setting::JpegQuality, JpegQualityV->value());
     WriteSettingBool(file, Setting::BestQuality, JpegQualityF->isChecked());
     WriteSettingBool(file, Setting::Smoothing, JpegSmoothing->isChecked());
     WriteSettingBool(file, Setting::Progressive, JpegPrEncode->isChecked());
-    WriteSetting(file, Setting::NamePrefix, FileNameA->text().toStdString());
-    WriteSetting(file, Setting::NameSuffix, FileNameB->text().toStdString());
+    WriteSetting(file, Setting::NamePrefix, PathBytes(FileNameA->text()));
+    WriteSetting(file, Setting::NameSuffix, PathBytes(FileNameB->text()));
     WriteSettingBool(file, Setting::KeepDate, TimeStamp->isChecked());
 }

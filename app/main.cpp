@@ -6,6 +6,8 @@
 
 #include "app/form1.h"
 #include "app/thumbrixapplication.h"
+#include "platform/pathtext.h"
+#include "platform/programfile.h"
 #include "preview/form3.h"
 
 int main(int argc, char* argv[]) {
@@ -13,8 +15,13 @@ int main(int argc, char* argv[]) {
     // The windows are laid out to the pixel for the classic look.
     if (QStyle* style = QStyleFactory::create(QStringLiteral("Windows"))) app.setStyle(style);
     try {
-        const QStringList arguments = app.arguments().mid(1);
-        const QString programFile = QCoreApplication::applicationFilePath();
+        // The bytes the shell passed (Qt has taken its own options out of
+        // argv): QCoreApplication::arguments() would decode a name that is
+        // not UTF-8 into replacement characters.
+        QStringList arguments;
+        for (int i = 1; i < argc; ++i) arguments.append(PathText(argv[i]));
+        const QString programFile =
+            PathText(RunningProgramFile(QCoreApplication::applicationFilePath().toStdString()));
         TForm1 form1(arguments, programFile);
         std::unique_ptr<TForm3> form3;
         if (arguments.isEmpty()) {

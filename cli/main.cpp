@@ -8,6 +8,7 @@
 #include "cli/batchoptions.h"
 #include "cli/batchrun.h"
 #include "codec/jpegsettings.h"
+#include "platform/programfile.h"
 
 // thumbrix-batch: the window's conversion without a window.
 int main(int argc, char* argv[]) {
@@ -15,7 +16,8 @@ int main(int argc, char* argv[]) {
     // be valid text.
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     QCoreApplication app(argc, argv);
-    const std::string programFile = QCoreApplication::applicationFilePath().toStdString();
+    const std::string programFile =
+        RunningProgramFile(QCoreApplication::applicationFilePath().toStdString());
 
     BatchOptions options;
     std::string error;

@@ -1,6 +1,7 @@
 #include "codec/graphicerrors.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -12,7 +13,10 @@ std::string CodecMessage(int code) {
 
 }  // namespace
 
-EJPEG::EJPEG(int code) : EInvalidGraphic(CodecMessage(code)), code_(code) {}
+EJPEG::EJPEG(int code, std::string reason)
+    : EInvalidGraphic(CodecMessage(code)),
+      code_(code),
+      reason_(reason.empty() ? "damaged or not a JPEG file" : std::move(reason)) {}
 
 EReadError::EReadError() : EStreamError("ストリームの読み込みエラー") {}
 

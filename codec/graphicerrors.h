@@ -13,13 +13,17 @@ public:
 };
 
 // A codec failure; Code() is the JPEG library's own message code (J_MESSAGE_CODE).
+// Reason() says what is wrong with the file in plain English, for messages
+// that name the file ("too many scans", "the file ends before its picture data").
 class EJPEG : public EInvalidGraphic {
 public:
-    explicit EJPEG(int code);
+    explicit EJPEG(int code, std::string reason = {});
     int Code() const { return code_; }
+    const std::string& Reason() const { return reason_; }
 
 private:
     int code_;
+    std::string reason_;
 };
 
 // An operation the graphic does not support, such as resizing a JPEG image.

@@ -1,10 +1,13 @@
 #include "codec/jpegdecoder.h"
 
+#include <jerror.h>
+
 #include <algorithm>
 #include <vector>
 
 #include "codec/graphicerrors.h"
 #include "codec/jpegcolor.h"
+#include "codec/jpeglimits.h"
 #include "image/bitmap.h"
 
 namespace {
@@ -34,7 +37,22 @@ void JpegDecoder::ReadHeader() {
     session_.owner = this;
     session_.report = progress_.active() ? Report : nullptr;
     Check(CreateDecompressor(session_));
+    session_.d.mem->max_memory_to_use = long(kJpegMemoryBudget);
     Check(::ReadHeader(session_, bytes_));
+    // Counted before any scan is decoded: each one walks the whole picture.
+    if (MultiScan() && CountJpegScans(bytes_, kJpegMaxScans + 1) > kJpegMaxScans)
+        throw EJPEG(JERR_BAD_SCAN_SCRIPT, TooManyScansReason());
+}
+
+void JpegDecoder::ReserveBitmap() {
+    jpeg_decompress_struct& d = session_.d;
+    Check(CalcOutputDimensions(session_));
+    // Rows of 3 (or 1) bytes a pixel padded to 4 bytes; each factor is below 2^17.
+    const int64_t rowBytes = (int64_t{d.output_width} * (EightBitOutput() ? 1 : 3) + 3) / 4 * 4;
+    const int64_t bitmapBytes = rowBytes * d.output_height;
+    if (bitmapBytes >= kJpegMemoryBudget)
+        throw EJPEG(JERR_OUT_OF_MEMORY, OverBudgetReason(d.image_width, d.image_height));
+    d.mem->max_memory_to_use = long(kJpegMemoryBudget - bitmapBytes);
 }
 
 bool JpegDecoder::Cmyk() const {
@@ -148,6 +166,7 @@ bool JpegDecoder::Decode(TBitmap& bitmap, const std::optional<QList<QRgb>>& pale
         supplied = palette->first(std::min<qsizetype>(palette->size(), 256));
         Check(SetColormap(session_, supplied.constData(), int(supplied.size())));
     }
+    ReserveBitmap();
     Check(StartDecompress(session_));
     bitmap.setSize(int(d.output_width), int(d.output_height));
     const bool paletteNeeded = supplied.isEmpty();

@@ -27,6 +27,8 @@ public:
     JpegDecoder& operator=(const JpegDecoder&) = delete;
 
     // Creates the decompressor and reads the header (an image is required).
+    // Refuses a header cut short and a file with more than kJpegMaxScans scans;
+    // every later step stays within kJpegMemoryBudget.
     void ReadHeader();
     // ReadHeader, then the settings become the library's parameters (PrepareDecoder).
     void Prepare(const JpegSettings& settings);
@@ -48,6 +50,9 @@ private:
     void Check(bool ok);
     bool Cmyk() const;
     bool SetPaletteFromColormap(TBitmap& bitmap);
+    // Before any large allocation: refuses a decoded bitmap that does not fit
+    // the budget and leaves the library what the bitmap does not take.
+    void ReserveBitmap();
     void ReadImage(TBitmap& bitmap);
 
     const QByteArray& bytes_;

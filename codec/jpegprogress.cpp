@@ -1,9 +1,13 @@
 #include "codec/jpegprogress.h"
 
+#include <jerror.h>
+
 #include <algorithm>
 #include <chrono>
+#include <string>
 
 #include "codec/graphicerrors.h"
+#include "codec/jpeglimits.h"
 #include "codec/jpegsession.h"
 
 namespace {
@@ -68,5 +72,13 @@ bool ProgressRelay::Deliver(CodecSession& session, int outputRow, int outputWidt
 void ProgressRelay::Check(const CodecSession& session, bool ok) const {
     if (ok) return;
     if (session.stopped && pending_) std::rethrow_exception(pending_);
-    throw EJPEG(session.error.msg_code);
+    const int code = session.error.msg_code;
+    // Without backing store, the library refuses a buffer over the budget so.
+    if (session.isDecompressor && (code == JERR_NO_BACKING_STORE || code == JERR_OUT_OF_MEMORY))
+        throw EJPEG(code, OverBudgetReason(session.d.image_width, session.d.image_height));
+    // Raised only when the stream source ran out inside the header.
+    if (code == JERR_INPUT_EOF) throw EJPEG(code, "the file ends before its picture data");
+    std::string reason = "damaged or not a JPEG file";
+    if (session.message[0] != '\0') reason += std::string(" (") + session.message + ")";
+    throw EJPEG(code, reason);
 }

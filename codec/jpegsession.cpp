@@ -1,5 +1,7 @@
 #include "codec/jpegsession.h"
 
+#include <jerror.h>
+
 #include <csetjmp>
 
 #include "codec/jpegstreams.h"
@@ -14,9 +16,12 @@ CodecSession& SessionOf(j_common_ptr cinfo) {
     return *static_cast<CodecSession*>(cinfo->client_data);
 }
 
-// The message code is already in err->msg_code.
+// The message code is already in err->msg_code; its text is kept for the
+// reason of the refusal.
 [[noreturn]] void ErrorExit(j_common_ptr cinfo) {
-    std::longjmp(SessionOf(cinfo).jump, 1);
+    CodecSession& s = SessionOf(cinfo);
+    s.libraryFormat(cinfo, s.message);
+    std::longjmp(s.jump, 1);
 }
 
 // Warnings and trace messages are not reported.
@@ -40,6 +45,7 @@ void ReportCodecProgress(j_common_ptr cinfo) {
 
 void InstallHandlers(CodecSession& s) {
     jpeg_std_error(&s.error);
+    s.libraryFormat = s.error.format_message;
     s.error.error_exit = ErrorExit;
     s.error.emit_message = EmitMessage;
     s.error.output_message = OutputMessage;
@@ -67,6 +73,9 @@ bool ReadHeader(CodecSession& s, const QByteArray& bytes) noexcept {
     if (setjmp(s.jump)) return false;
     AttachStreamSource(&s.d, bytes);
     jpeg_read_header(&s.d, TRUE);
+    // The source made up an end-of-image marker inside the header: the
+    // library read it as header fields, so what it read is not the file's.
+    if (StreamSourceRanOut(&s.d)) ERREXIT(&s.d, JERR_INPUT_EOF);
     return true;
 }
 

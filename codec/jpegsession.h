@@ -28,6 +28,9 @@ using CodecProgressHandler = bool (*)(CodecSession& session) noexcept;
 // Zero-filled for each decode, encode, header read or size query.
 struct CodecSession {
     jpeg_error_mgr error;
+    // The library's own English text of the error that stopped the operation.
+    char message[JMSG_LENGTH_MAX];
+    void (*libraryFormat)(j_common_ptr, char*);
     jpeg_progress_mgr progress;
     void* owner;                  // the operation the progress reports belong to
     CodecProgressHandler report;  // null: no progress monitor
@@ -47,7 +50,8 @@ struct CodecSession {
 // Decompression.
 bool CreateDecompressor(CodecSession& s) noexcept;
 // Attaches StreamSource to bytes (which must outlive the session) and reads
-// the header; an image is required.
+// the header; an image is required, and a header cut short by the end of the
+// bytes (the start-of-scan header included) fails with JERR_INPUT_EOF.
 bool ReadHeader(CodecSession& s, const QByteArray& bytes) noexcept;
 bool HasMultipleScans(CodecSession& s, bool& multiple) noexcept;
 bool CalcOutputDimensions(CodecSession& s) noexcept;

@@ -23,6 +23,7 @@ struct StreamSource {
     qsizetype position;
     JOCTET* buffer;
     bool startOfFile;
+    bool ranOut;
 };
 
 void InitSource(j_decompress_ptr cinfo) {
@@ -37,6 +38,7 @@ boolean FillInputBuffer(j_decompress_ptr cinfo) {
     if (count == 0) {
         if (src->startOfFile) ERREXIT(cinfo, JERR_INPUT_EMPTY);
         WARNMS(cinfo, JWRN_JPEG_EOF);
+        src->ranOut = true;
         src->buffer[0] = JOCTET(0xFF);
         src->buffer[1] = JOCTET(JPEG_EOI);
         count = 2;
@@ -120,6 +122,11 @@ void AttachStreamSource(j_decompress_ptr cinfo, const QByteArray& bytes) {
     src->bytes = &bytes;
     src->position = 0;
     src->startOfFile = true;
+    src->ranOut = false;
+}
+
+bool StreamSourceRanOut(j_decompress_ptr cinfo) {
+    return reinterpret_cast<const StreamSource*>(cinfo->src)->ranOut;
 }
 
 void AttachStreamDestination(j_compress_ptr cinfo, QIODevice& output) {

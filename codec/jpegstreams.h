@@ -15,6 +15,8 @@ class QIODevice;
 // marker (after the library's premature-end warning) so a cut file decodes.
 // Call only inside a session function (the library may longjmp).
 void AttachStreamSource(j_decompress_ptr cinfo, const QByteArray& bytes);
+// Whether the source has run out of bytes and made up an end-of-image marker.
+bool StreamSourceRanOut(j_decompress_ptr cinfo);
 
 // StreamDestination: the compressor writes through a 4096-byte buffer; a short
 // write raises JERR_FILE_WRITE.

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "platform/folderlist.h"
+#include "platform/pathtext.h"
 
 namespace {
 
@@ -23,15 +24,22 @@ void SetChildrenFlag(QTreeWidgetItem* node, bool set) {
                                       : QTreeWidgetItem::DontShowIndicatorWhenChildless);
 }
 
-QTreeWidgetItem* NewNode(const QString& text) {
-    auto* node = new QTreeWidgetItem(QStringList{text});
+// A node shows its name; the name itself, any bytes the file system holds
+// (PathText), stays beside the text for the paths.
+QTreeWidgetItem* NewNode(const QString& name) {
+    auto* node = new QTreeWidgetItem(QStringList{ShownText(name)});
+    node->setData(0, Qt::UserRole, name);
     node->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     SetChildrenFlag(node, false);
     return node;
 }
 
+QString NodeName(const QTreeWidgetItem* node) {
+    return node->data(0, Qt::UserRole).toString();
+}
+
 bool SameName(const QTreeWidgetItem* node, const QString& upperName) {
-    return node->text(0).toUpper() == upperName;
+    return NodeName(node).toUpper() == upperName;
 }
 
 // The wait cursor while the file system is read; afterwards the default one.
@@ -117,7 +125,7 @@ bool TShellTree::MakeSubNode(QTreeWidgetItem* node) {
 QString TShellTree::GetPath(const QTreeWidgetItem* node) {
     QString path;
     for (; node != nullptr; node = node->parent()) {
-        const QString text = node->text(0);
+        const QString text = NodeName(node);
         path.prepend(text.endsWith(u'/') ? text : text + u'/');  // the root is "/" itself
     }
     return path;

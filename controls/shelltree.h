@@ -3,9 +3,11 @@
 #include <QTreeWidget>
 
 // A folder tree: the file-system root "/" as its top node and, below it, the
-// folders listed the first time their parent opens. Nodes hold only their text;
-// a node's path is rebuilt from the texts whenever the file system is asked.
-// Paths are QStrings; a folder path always ends with "/" ("/", "/home/ann/").
+// folders listed the first time their parent opens. Nodes hold only their name
+// (and show it, with U+FFFD for bytes that are no UTF-8); a node's path is
+// rebuilt from the names whenever the file system is asked. Paths are QStrings
+// that carry the file system's bytes (PathText); a folder path always ends
+// with "/" ("/", "/home/ann/").
 class TShellTree : public QTreeWidget {
     Q_OBJECT
 public:

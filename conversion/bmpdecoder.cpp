@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "conversion/bmpheader.h"
@@ -33,15 +34,25 @@ bool MakeChannel(uint32_t mask, Channel& channel) {
     return (channel.max & (channel.max + 1)) == 0;  // contiguous bits only
 }
 
+// Qt's image allocation limit, at 4 bytes a pixel.
 bool FitsAllocationLimit(const BmpHeader& h, std::string& reason) {
     const int64_t limit = int64_t{QImageReader::allocationLimit()} * 1024 * 1024;
-    if (limit <= 0 || h.width * h.rows() * 4 <= limit) return true;
-    reason = "BMP too large";
+    // Divided, not multiplied: width and rows may each be near 2^31.
+    if (limit <= 0 || h.rows() <= limit / 4 / h.width) return true;
+    reason = "BMP too large: " + std::to_string(h.width) + " x " + std::to_string(h.rows()) +
+             " pixels is more than a picture may have";
     return false;
 }
 
 bool IsMasked(const BmpHeader& h) {
-    return !h.isOs2() && (h.bitCount == 16 || h.bitCount == 32) && h.isUncompressed();
+    return (h.bitCount == 16 || h.bitCount == 32) && h.isUncompressed();
+}
+
+// Qt's reader fills every pixel only of uncompressed palette and 24-bit files
+// (it leaves the pixels that an RLE stream skips as it found them).
+bool QtReadsWhole(const BmpHeader& h) {
+    return h.compression == BmpHeader::kRgb &&
+           (h.bitCount == 1 || h.bitCount == 4 || h.bitCount == 8 || h.bitCount == 24);
 }
 
 // RLE files are decoded here so that the pixels a stream skips get palette
@@ -130,11 +141,20 @@ bool DecodeWithQt(const QByteArray& data, TBitmap& bitmap, std::string& reason) 
 
 }  // namespace
 
+bool CheckBmpStart(const QByteArray& head, int64_t fileSize, std::string& reason) {
+    BmpHeader header;
+    return ParseBmpHeader(head, header, reason) && CheckBmpSize(header, fileSize, reason) &&
+           FitsAllocationLimit(header, reason);
+}
+
 bool DecodeBmp(const QByteArray& data, TBitmap& bitmap, std::string& reason) {
     BmpHeader header;
     if (!ParseBmpHeader(data, header, reason) || !CheckBmpLayout(data, header, reason))
         return false;
     if (header.isRle()) return DecodeRle(data, header, bitmap, reason);
     if (IsMasked(header)) return DecodeMasked(data, header, bitmap, reason);
-    return DecodeWithQt(data, bitmap, reason);
+    if (QtReadsWhole(header)) return DecodeWithQt(data, bitmap, reason);
+    reason = "BMP of a kind not supported (compression " + std::to_string(header.compression) +
+             ", " + std::to_string(header.bitCount) + " bits a pixel)";
+    return false;
 }

@@ -101,18 +101,23 @@ bool ParseBmpHeader(const QByteArray& data, BmpHeader& h, std::string& reason) {
     return true;
 }
 
-bool CheckBmpLayout(const QByteArray& data, const BmpHeader& h, std::string& reason) {
+bool CheckBmpSize(const BmpHeader& h, int64_t fileSize, std::string& reason) {
     if (h.width <= 0 || h.height == 0) return Fail(reason, "BMP size is not positive");
     if (h.planes != 1) return Fail(reason, "BMP with more than one plane");
+    if (h.isUncompressed() && h.bitCount > 0 && h.bitCount <= 32) {
+        // Divided, not multiplied: width and rows may each be near 2^31.
+        const int64_t available = fileSize - int64_t{h.pixelOffset};
+        if (available < h.rowBytes() || h.rows() > available / h.rowBytes())
+            return Fail(reason, "BMP pixel data cut short: the file is smaller than its size says");
+    }
+    return true;
+}
+
+bool CheckBmpLayout(const QByteArray& data, const BmpHeader& h, std::string& reason) {
+    if (!CheckBmpSize(h, data.size(), reason)) return false;
     if (h.isRle()) {
         if (h.height < 0) return Fail(reason, "RLE BMP stored top-down");
         return WalkRle(data, h, nullptr, reason);
-    }
-    if (h.isUncompressed() && h.bitCount > 0 && h.bitCount <= 32) {
-        const int64_t size = data.size();
-        if (h.rowBytes() > size || h.rows() > size ||
-            int64_t{h.pixelOffset} + h.rowBytes() * h.rows() > size)
-            return Fail(reason, "BMP pixel data cut short");
     }
     if (h.headerSize == 12 && h.bitCount <= 8) {
         const int64_t entries = (int64_t{h.pixelOffset} - 26) / 3;

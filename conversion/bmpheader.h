@@ -19,8 +19,10 @@ struct BmpHeader {
     static constexpr uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;
 
     bool isOs2() const { return headerSize < 40 || headerSize == 64; }
+    // RLE8 and RLE4 use the same codes in Windows and OS/2 2.x headers; an
+    // OS/2 1.x header (12 bytes) has no compression field.
     bool isRle() const {
-        return !isOs2() &&
+        return headerSize != 12 &&
                ((compression == kRle8 && bitCount == 8) || (compression == kRle4 && bitCount == 4));
     }
     bool isUncompressed() const {
@@ -46,3 +48,8 @@ bool WalkRle(const QByteArray& data, const BmpHeader& header, unsigned char* ind
 // positive, pixel data cut short, a top-down or overrunning RLE stream, an
 // OS/2 1.x palette shorter than its depth needs.
 bool CheckBmpLayout(const QByteArray& data, const BmpHeader& header, std::string& reason);
+
+// What the headers alone can tell of a file of fileSize bytes, before the rest
+// is read: a size that is not positive, more than one plane, uncompressed
+// pixel data that would end past the end of the file.
+bool CheckBmpSize(const BmpHeader& header, int64_t fileSize, std::string& reason);

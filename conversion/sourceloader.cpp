@@ -1,8 +1,8 @@
 #include "conversion/sourceloader.h"
 
-#include <QFile>
 #include <algorithm>
 #include <exception>
+#include <new>
 
 #include "codec/jpegimage.h"
 #include "conversion/bmpdecoder.h"
@@ -12,19 +12,45 @@
 #include "conversion/runstate.h"
 #include "image/bitmap.h"
 #include "platform/dosdatetime.h"
+#include "platform/filereader.h"
 #include "platform/filestatus.h"
 
 namespace {
 
-bool ReadWholeFile(const std::string& path, QByteArray& bytes, std::string& reason) {
-    QFile file(QFile::decodeName(QByteArray::fromStdString(path)));
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString().toStdString();
+// Enough for the headers of any BMP or JPEG file.
+constexpr int64_t kHeadBytes = 65536;
+
+std::string Mebibytes(int64_t bytes) {
+    return std::to_string((bytes + (int64_t{1} << 20) - 1) >> 20) + " MiB";
+}
+
+// Reads what the file's first bytes allow before reading all of it: a file
+// over the size limit, a BMP whose headers promise more than the file holds
+// or more pixels than a picture may have, a ".jpg" that is not a JPEG file.
+bool ReadSource(const std::string& path, int64_t size, bool bmp, QByteArray& bytes,
+                std::string& reason) {
+    if (size > kMaxSourceBytes) {
+        reason = "file too large (" + Mebibytes(size) + "; a picture file may have at most " +
+                 Mebibytes(kMaxSourceBytes) + ")";
         return false;
     }
-    bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        reason = file.errorString().toStdString();
+    FileReader file(path);
+    QByteArray head;
+    if (!file.isOpen() || !file.read(std::min(size, kHeadBytes), head)) {
+        reason = file.error();
+        return false;
+    }
+    if (bmp && !CheckBmpStart(head, size, reason)) return false;
+    if (!bmp && !head.startsWith("\xFF\xD8")) {
+        reason = "not a JPEG file";
+        return false;
+    }
+    if (size <= kHeadBytes) {
+        bytes = std::move(head);
+        return true;
+    }
+    if (!file.read(size, bytes)) {
+        reason = file.error();
         return false;
     }
     return true;
@@ -76,13 +102,17 @@ bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, R
 
     QByteArray bytes;
     std::string why;
-    if (!ReadWholeFile(path, bytes, why)) return Fail(reason, why);
+    if (!ReadSource(path, status->size, bmp, bytes, why)) return Fail(reason, why);
     try {
         if (bmp) {
             if (!DecodeBmp(bytes, bitmap, why)) return Fail(reason, why);
         } else {
             DecodeJpeg(bytes, bitmap, host);
         }
+    } catch (const EJPEG& e) {
+        return Fail(reason, e.Reason());
+    } catch (const std::bad_alloc&) {
+        return Fail(reason, "not enough memory to decode the picture");
     } catch (const std::exception& e) {
         return Fail(reason, e.what());
     }

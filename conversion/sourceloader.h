@@ -1,17 +1,23 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 class RunHost;
 class TBitmap;
 struct RunState;
 
+// The largest source file read, far above any real photograph: a larger file
+// is refused before any of it is read.
+constexpr int64_t kMaxSourceBytes = int64_t{1} << 30;
+
 // Reads a ".bmp", ".jpg" or ".jpeg" file (extension in any case) into a 24-bit
 // bitmap; large JPEG files are decoded at 1/2, 1/4 or 1/8 of their size. On
 // success the state's SourceFileAge holds the file's time as a DOS date-time.
 // Fails, without a message, for a missing path, a folder, a file dated before
-// 1980 or after 2107, another extension, or data that does not decode; reason
-// (when given) then says which. Reads "Best Quality" and "Smoothing" from the
-// host when it decodes a JPEG file.
+// 1980 or after 2107, another extension, a file over kMaxSourceBytes, or
+// data that does not decode; reason (when given) then says which, in words
+// for a message that names the file. The path is the file system's bytes. Reads "Best Quality" and
+// "Smoothing" from the host when it decodes a JPEG file.
 bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, RunHost& host,
                     std::string* reason = nullptr);

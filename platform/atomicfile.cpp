@@ -1,22 +1,54 @@
 #include "platform/atomicfile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
+#include <ctime>
+#include <memory>
+#include <mutex>
 #include <random>
+#include <set>
+#include <utility>
 
 namespace {
 
 constexpr std::string_view kTempPrefix = ".thumbrix-";
 constexpr std::string_view kTempSuffix = ".tmp";
+// A named temporary file without a lock is another process's only when that
+// process died: a live one locks its file the moment it makes it. Younger
+// ones are left alone all the same, for the moment between making and locking.
+constexpr time_t kStaleAfterSeconds = 60;
 
 std::error_code LastError() {
     return {errno, std::generic_category()};
 }
+
+// A descriptor closed when it goes.
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : fd_(fd) {}
+    ~Descriptor() { close(); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    void reset(int fd) {
+        close();
+        fd_ = fd;
+    }
+    // Closes now, for the error that close reports (a write that failed late).
+    std::error_code close() {
+        const int fd = std::exchange(fd_, -1);
+        return fd >= 0 && ::close(fd) != 0 ? LastError() : std::error_code();
+    }
+
+private:
+    int fd_;
+};
 
 // The file to replace: a symbolic link's target rather than the link.
 std::string ReplacedPath(const std::string& path) {
@@ -29,18 +61,13 @@ std::string ReplacedPath(const std::string& path) {
     return resolved;
 }
 
-std::string FolderPart(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-// A short name, so that a long target name cannot make it too long.
-std::string TemporaryName(const std::string& folder) {
+// A name of at most 22 bytes in the target's folder. Every step works relative
+// to the folder, so a path that fits PATH_MAX never grows too long by it.
+std::string TemporaryName() {
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     thread_local std::mt19937 random{std::random_device{}()};
     std::uniform_int_distribution<int> pick(0, sizeof kLetters - 2);
-    std::string name = folder;
-    name += kTempPrefix;
+    std::string name(kTempPrefix);
     for (int i = 0; i < 8; ++i) name += kLetters[pick(random)];
     name += kTempSuffix;
     return name;
@@ -58,35 +85,143 @@ std::error_code WriteAll(int fd, std::string_view bytes) {
     return {};
 }
 
+bool IsStale(int dir, const char* name, time_t now) {
+    const Descriptor file(::openat(dir, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    if (now - st.st_mtim.tv_sec < kStaleAfterSeconds) return false;
+    // Held by a live process: its lock stands until it ends.
+    return ::flock(file.get(), LOCK_EX | LOCK_NB) == 0;
+}
+
+void RemoveStaleTemporariesIn(int dir) {
+    const int listed = ::openat(dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listed < 0) return;
+    const std::unique_ptr<DIR, int (*)(DIR*)> entries(::fdopendir(listed), ::closedir);
+    if (!entries) {
+        ::close(listed);
+        return;
+    }
+    const time_t now = ::time(nullptr);
+    while (const dirent* entry = ::readdir(entries.get())) {
+        if (IsAtomicTemporaryName(entry->d_name) && IsStale(dir, entry->d_name, now))
+            ::unlinkat(dir, entry->d_name, 0);
+    }
+}
+
+// The first write to a folder in this process cleans it.
+void CleanOnFirstWrite(int dir) {
+    struct stat st {};
+    if (::fstat(dir, &st) != 0) return;
+    static std::mutex mutex;
+    static std::set<std::pair<dev_t, ino_t>> cleaned;
+    {
+        const std::lock_guard lock(mutex);
+        if (!cleaned.emplace(st.st_dev, st.st_ino).second) return;
+    }
+    RemoveStaleTemporariesIn(dir);
+}
+
+// The new content, first without a name where the file system allows it.
+struct Temporary {
+    Descriptor file;
+    std::string name;  // empty while it has none
+};
+
+std::error_code MakeTemporary(int dir, bool unnamed, Temporary& temp) {
+    if (unnamed) {
+        temp.file.reset(::openat(dir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+        if (temp.file.get() >= 0) return {};
+        // File systems without unnamed files say so in one of these ways.
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return LastError();
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = TemporaryName();
+        temp.file.reset(::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (temp.file.get() < 0 && errno == EEXIST) continue;
+        if (temp.file.get() < 0) return LastError();
+        temp.name = std::move(name);
+        (void)::flock(temp.file.get(), LOCK_EX);
+        return {};
+    }
+    return std::make_error_code(std::errc::file_exists);
+}
+
+// Gives an unnamed file a name in dir: the target's own when it is free,
+// otherwise a temporary one, locked, for a rename over the target.
+std::error_code LinkUnnamed(int fd, int dir, const std::string& target, std::string& temporary) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (::linkat(AT_FDCWD, self.c_str(), dir, target.c_str(), AT_SYMLINK_FOLLOW) == 0) return {};
+    if (errno != EEXIST) return LastError();
+    (void)::flock(fd, LOCK_EX);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = TemporaryName();
+        if (::linkat(AT_FDCWD, self.c_str(), dir, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            temporary = std::move(name);
+            return {};
+        }
+        if (errno != EEXIST) return LastError();
+    }
+    return std::make_error_code(std::errc::file_exists);
+}
+
+std::error_code WriteContent(int fd, int dir, const std::string& name, std::string_view bytes,
+                             const AtomicWriteOptions& options) {
+    if (std::error_code error = WriteAll(fd, bytes)) return error;
+    struct stat old {};
+    if (::fstatat(dir, name.c_str(), &old, 0) == 0 && S_ISREG(old.st_mode))
+        (void)::fchmod(fd, old.st_mode & 07777);
+    if (options.modified) {
+        const timespec times[2] = {{0, UTIME_OMIT}, *options.modified};
+        (void)::futimens(fd, times);
+    }
+    if (options.sync && ::fsync(fd) != 0) return LastError();
+    return {};
+}
+
 }  // namespace
 
 std::error_code WriteFileAtomically(const std::string& path, std::string_view bytes,
                                     const AtomicWriteOptions& options) {
     const std::string target = ReplacedPath(path);
-    const std::string folder = FolderPart(target);
+    const auto slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
 
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = TemporaryName(folder);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return LastError();
-    }
-    if (fd < 0) return LastError();
+    const Descriptor dir(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() < 0) return LastError();
+    CleanOnFirstWrite(dir.get());
 
-    std::error_code error = WriteAll(fd, bytes);
-    struct stat old {};
-    if (!error && ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-        (void)::fchmod(fd, old.st_mode & 07777);
-    if (!error && options.modified) {
-        const timespec times[2] = {{0, UTIME_OMIT}, *options.modified};
-        (void)::futimens(fd, times);
+    Temporary temp;
+    std::error_code error = MakeTemporary(dir.get(), options.unnamedTemporary, temp);
+    if (error) return error;
+    error = WriteContent(temp.file.get(), dir.get(), name, bytes, options);
+    // A duplicate keeps the file (and its lock) while the first descriptor
+    // closes, so that an error only close reports still stops the replacing.
+    const Descriptor keeper(error ? -1 : ::dup(temp.file.get()));
+    if (!error && keeper.get() < 0) error = LastError();
+    const std::error_code closed = temp.file.close();
+    if (!error) error = closed;
+
+    bool placed = false;
+    if (!error && temp.name.empty()) {
+        error = LinkUnnamed(keeper.get(), dir.get(), name, temp.name);
+        placed = !error && temp.name.empty();
     }
-    if (!error && options.sync && ::fsync(fd) != 0) error = LastError();
-    if (::close(fd) != 0 && !error) error = LastError();
-    if (!error && ::rename(temp.c_str(), target.c_str()) != 0) error = LastError();
-    if (error) ::unlink(temp.c_str());
+    if (!error && !placed) {
+        if (::renameat(dir.get(), temp.name.c_str(), dir.get(), name.c_str()) == 0) {
+            temp.name.clear();
+        } else {
+            error = LastError();
+        }
+    }
+    if (!temp.name.empty()) ::unlinkat(dir.get(), temp.name.c_str(), 0);
     return error;
+}
+
+void RemoveStaleAtomicTemporaries(const std::string& folder) {
+    const Descriptor dir(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0) RemoveStaleTemporariesIn(dir.get());
 }
 
 bool IsAtomicTemporaryName(std::string_view name) {

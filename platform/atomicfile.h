@@ -13,15 +13,30 @@ struct AtomicWriteOptions {
     // Flush to the disk before the rename, so that even a power cut leaves the
     // old or the new content.
     bool sync = false;
+    // Write first into an unnamed file (O_TMPFILE) that takes its name only
+    // when complete. Off, or where the file system has no unnamed files: a
+    // named temporary file (".thumbrix-*.tmp"), locked while in use.
+    bool unnamedTemporary = true;
 };
 
 // Replaces the file at path with bytes: they go to a temporary file in the same
 // folder, which takes the name only when it is complete, so a failure leaves
-// whatever was there untouched and no temporary file behind. A symbolic link
-// keeps pointing where it did: its target is replaced. An existing file's
-// permissions carry over. Returns the first error, or no error.
+// whatever was there untouched and no temporary file behind. A process killed
+// while it writes leaves nothing: the file has no name until it is complete
+// (an unnamed file is linked under the target's name if that is free, else
+// under a temporary name that is renamed over the target at once). Named
+// temporary files that a killed writer left in the folder are removed the
+// first time a process writes there (RemoveStaleAtomicTemporaries). All names are taken relative to
+// the folder, so the temporary one never makes a path too long. A symbolic link keeps pointing
+// where it did: its target is replaced. An existing file's permissions carry over. Returns the
+// first error, or no error.
 std::error_code WriteFileAtomically(const std::string& path, std::string_view bytes,
                                     const AtomicWriteOptions& options = {});
+
+// Removes the named temporary files that killed writers left in folder: those
+// no process holds locked, a minute old or older. WriteFileAtomically does it
+// the first time a process writes to a folder.
+void RemoveStaleAtomicTemporaries(const std::string& folder);
 
 // Whether a name is one of the temporary files above (".thumbrix-*.tmp").
 bool IsAtomicTemporaryName(std::string_view name);

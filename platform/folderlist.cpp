@@ -4,9 +4,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include <QFile>
 #include <cerrno>
 #include <memory>
+
+#include "platform/pathtext.h"
 
 namespace {
 
@@ -28,13 +29,13 @@ bool IsSubFolder(DIR* dir, const dirent* entry) {
 // folder cannot be opened or a read fails on the way.
 template <typename Visit>
 bool ForEachSubFolder(const QString& path, Visit visit) {
-    const DirHandle dir(opendir(QFile::encodeName(path).constData()));
+    const DirHandle dir(opendir(PathBytes(path).c_str()));
     if (!dir) return false;
     for (;;) {
         errno = 0;
         const dirent* entry = readdir(dir.get());
         if (entry == nullptr) return errno == 0;
-        if (IsSubFolder(dir.get(), entry) && !visit(QFile::decodeName(entry->d_name))) return true;
+        if (IsSubFolder(dir.get(), entry) && !visit(PathText(entry->d_name))) return true;
     }
 }
 

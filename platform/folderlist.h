@@ -6,7 +6,7 @@
 #include <vector>
 
 // What the folder tree reads from the file system. Paths are absolute and end
-// with "/"; names are decoded from the file-system encoding. Sub-folders are
+// with "/"; names and paths carry the file system's bytes (PathText). Sub-folders are
 // directories and symbolic links to directories, except hidden ones (names
 // beginning with "."). Nothing stays open after a call returns.
 

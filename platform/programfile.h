@@ -2,7 +2,12 @@
 
 #include <string>
 
-// Names derived from the program file's path (UTF-8, "/" separators).
+// Names derived from the program file's path (the file system's bytes, "/"
+// separators).
+
+// The running program's file as the file system names it, byte for byte, or
+// fallback when the system does not say.
+std::string RunningProgramFile(const std::string& fallback);
 
 // The folder holding path, ending with "/"; empty for a bare name.
 std::string FolderOf(const std::string& path);

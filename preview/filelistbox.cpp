@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QScopedValueRollback>
 
+#include "platform/pathtext.h"
 #include "preview/filelisting.h"
 
 namespace {
@@ -42,7 +43,7 @@ QString TFileListBox::FileName() const {
     const QList<QListWidgetItem*> selected = selectedItems();
     if (selected.isEmpty()) return QString();
     const QString separator = directory_.endsWith(u'/') ? QString() : QStringLiteral("/");
-    return directory_ + separator + selected.front()->text();
+    return directory_ + separator + selected.front()->data(Qt::UserRole).toString();
 }
 
 void TFileListBox::ReadFileNames(const QString& folder) {
@@ -51,8 +52,11 @@ void TFileListBox::ReadFileNames(const QString& folder) {
         const QScopedValueRollback<bool> listing(listing_, true);
         clear();
         for (const QString& name : names) {
-            auto* item = new QListWidgetItem(name, this);
-            item->setSizeHint(QSize(fontMetrics().horizontalAdvance(name) + 4, kItemHeight));
+            // Shown with U+FFFD for bytes that are no text; the name stays beside it.
+            auto* item = new QListWidgetItem(ShownText(name), this);
+            item->setData(Qt::UserRole, name);
+            item->setSizeHint(
+                QSize(fontMetrics().horizontalAdvance(item->text()) + 4, kItemHeight));
         }
         setCurrentRow(-1);
         directory_ = folder;

@@ -23,7 +23,8 @@ public:
     QString Mask() const { return mask_; }
     void setMask(const QString& mask);  // lists the folder again; may throw FolderListError
 
-    // The selected entry's full path, or "" when nothing is selected.
+    // The selected entry's full path, or "" when nothing is selected. Entries
+    // show bytes that are no UTF-8 as U+FFFD; the path keeps them (PathText).
     QString FileName() const;
 
 Q_SIGNALS:

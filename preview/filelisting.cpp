@@ -3,12 +3,13 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <QFile>
 #include <QRegularExpression>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
+
+#include "platform/pathtext.h"
 
 namespace {
 
@@ -51,16 +52,19 @@ bool MatchesMaskPart(const QString& name, const QString& part) {
 }
 
 QStringList ListMatchingFiles(const QString& folder, const QString& mask) {
-    const QByteArray encoded = QFile::encodeName(folder);
+    const QByteArray encoded = QByteArray::fromStdString(PathBytes(folder));
     const QByteArray prefix = encoded.endsWith('/') ? encoded : encoded + '/';
     const QStringList parts = mask.split(u';', Qt::SkipEmptyParts);
 
     QStringList files;
     for (const QByteArray& entry : ReadEntryNames(encoded, folder)) {
         if (entry.startsWith('.')) continue;
-        const QString name = QFile::decodeName(entry);
+        const QString name = PathText(std::string_view(entry.constData(), size_t(entry.size())));
+        // Matched as shown: a regular expression matches no text that holds
+        // the lone surrogates of bytes that are no UTF-8.
+        const QString shown = ShownText(name);
         const bool matches = std::any_of(parts.begin(), parts.end(), [&](const QString& part) {
-            return MatchesMaskPart(name, part.trimmed());
+            return MatchesMaskPart(shown, part.trimmed());
         });
         if (matches && IsOrdinaryFile(prefix + entry)) files.append(name);
     }

@@ -18,5 +18,6 @@ bool MatchesMaskPart(const QString& name, const QString& part);
 // The names of the folder's ordinary files (symbolic links to them included)
 // that match a part of mask ("*.jpg;*.jpeg;*.bmp"), each name once, sorted by
 // name. Hidden files (names beginning with ".") are left out. Throws
-// FolderListError when the folder cannot be read.
+// FolderListError when the folder cannot be read. Folder and names carry the
+// file system's bytes (PathText).
 QStringList ListMatchingFiles(const QString& folder, const QString& mask);

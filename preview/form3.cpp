@@ -15,6 +15,7 @@
 #include "controls/programfont.h"
 #include "controls/shelltree.h"
 #include "conversion/settingstable.h"
+#include "platform/pathtext.h"
 #include "platform/profilefile.h"
 #include "platform/programplaces.h"
 #include "preview/filelistbox.h"
@@ -122,11 +123,11 @@ void TForm3::CreateMenu() {
 void TForm3::FormCreate(const QString& programFile) {
     std::string folder;
     {
-        const ProfileFile file(host_.SettingsPath().toStdString());
+        const ProfileFile file(PathBytes(host_.SettingsPath()));
         folder = ReadSettingText(file, Setting::LoadFolder);
     }
-    if (folder.empty()) folder = DefaultFolder(programFile.toStdString());
-    ShellTree1->setPathName(QString::fromStdString(folder));
+    if (folder.empty()) folder = DefaultFolder(PathBytes(programFile));
+    ShellTree1->setPathName(PathText(folder));
 }
 
 void TForm3::ShowNormal() {

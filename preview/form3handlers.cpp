@@ -12,6 +12,7 @@
 #include "conversion/runconversion.h"
 #include "conversion/runstate.h"
 #include "conversion/thumbnailwriter.h"
+#include "platform/pathtext.h"
 #include "preview/filelistbox.h"
 #include "preview/form3.h"
 #include "preview/replicatepixels.h"
@@ -41,7 +42,7 @@ void TForm3::FileListBox1Change() {
     if (path.isEmpty()) return;
 
     state.FileQueue.clear();
-    state.FileQueue.push_back(path.toStdString());
+    state.FileQueue.push_back(PathBytes(path));
     state.PreviewMode = true;
     // The main window's progress bar shows the run; this window comes back
     // afterwards, unless the user has hidden it meanwhile.
@@ -120,7 +121,7 @@ std::optional<QString> TForm3::AskSaveFileName() {
 void TForm3::Save1Click() {
     const std::optional<QString> path = AskSaveFileName();
     if (!path) return;
-    WriteThumbnail(host_.State().PreviewBitmap, path->toStdString(), host_.State(),
+    WriteThumbnail(host_.State().PreviewBitmap, PathBytes(*path), host_.State(),
                    host_.RunSettings());
 }
 

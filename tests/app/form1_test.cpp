@@ -1,12 +1,19 @@
+#include <sys/stat.h>
+
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <fstream>
+#include <string>
+#include <vector>
 
 #include "controls/cspinedit.h"
 #include "controls/shelltree.h"
+#include "platform/pathtext.h"
 #include "tests/app/form1fixture.h"
+#include "tests/support/removetree.h"
 
 namespace {
 
@@ -106,6 +113,32 @@ TEST_F(Form1Test, SettingsRoundTripWithTheKeysSpelledAsStored) {
     EXPECT_EQ(again->FileNameB->text(), "_小");
     EXPECT_TRUE(again->TimeStamp->isChecked());
     EXPECT_EQ(again->ShellTree2->PathName(), destination);
+}
+
+// Names from an old archive (Latin-1, Shift-JIS) are bytes that are not
+// UTF-8: a stored folder, prefix and suffix go back to the file unchanged,
+// and command-line files keep their bytes.
+TEST_F(Form1Test, BytesThatAreNotUtf8SurviveTheWindow) {
+    const RemoveTreeAtEnd remove(dir.path().toStdString());
+    const std::string destination = PathBytes(folder()) + "d\xe9st";
+    ASSERT_EQ(mkdir(destination.c_str(), 0755), 0);
+    const std::string stored =
+        "[FilePAth]\nSave=" + destination + "/\n[FileName]\nA=\xe9_\nB=_\x82\xa0\n";
+    writeSettings(QByteArray::fromStdString(stored));
+    const std::string source = PathBytes(folder()) + "caf\xe9.jpg";
+    std::ofstream(source) << "x";
+    {
+        auto form = makeForm({PathText(source)});
+        EXPECT_EQ(form->State().FileQueue, std::vector<std::string>{source});
+        EXPECT_EQ(PathBytes(form->ShellTree2->PathName()), destination + "/");
+        EXPECT_EQ(form->FileNameA->text(), PathText("\xe9_"));
+        ASSERT_TRUE(form->close());
+    }
+    const QByteArray written = readSettings();
+    for (const std::string& line :
+         {"Save=" + destination + "/\n", std::string("A=\xe9_\n"), std::string("B=_\x82\xa0\n")})
+        EXPECT_TRUE(written.contains(QByteArray::fromStdString(line))) << line << " missing in\n"
+                                                                       << written.toStdString();
 }
 
 TEST_F(Form1Test, ModeDecidesButtonsAndDrops) {

@@ -1,12 +1,20 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
 
 #include "tests/cli/batchtestpictures.h"
+#include "tests/support/removetree.h"
 
 // The program itself: exit statuses and what goes to which stream.
 namespace {
@@ -88,6 +96,82 @@ TEST(BatchProgram, ExitStatusesAndAQuietStandardOutput) {
     EXPECT_EQ(o.status, 2);
     EXPECT_TRUE(o.err.contains("size"));
     EXPECT_TRUE(o.out.isEmpty());
+}
+
+// Runs the program with arguments passed as bytes, as a shell passes them
+// (QProcess would encode them as text).
+Outcome RunWithByteArguments(const std::vector<std::string>& arguments) {
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) return {};
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(pipeEnds[1], STDERR_FILENO);
+        close(pipeEnds[0]);
+        std::vector<char*> argv{const_cast<char*>(THUMBRIX_BATCH_PATH)};
+        for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(pipeEnds[1]);
+    Outcome outcome;
+    char buffer[4096];
+    for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+        outcome.err.append(buffer, n);
+    close(pipeEnds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return outcome;
+}
+
+TEST(BatchProgram, NamesThatAreNotUtf8AreConvertedUnderTheirBytes) {
+    QTemporaryDir dir;
+    const RemoveTreeAtEnd remove(dir.path().toStdString());
+    const std::string root = dir.path().toStdString() + "/";
+    const std::string out = root + "\x8e\xca\x90\x5e/";  // 写真 in Shift-JIS
+    ASSERT_EQ(mkdir(out.c_str(), 0755), 0);
+    const std::vector<std::string> pictures = MakeBatchPictures(root, 1);
+    const std::string source = root + "caf\xe9.jpg";  // Latin-1
+    ASSERT_EQ(rename(pictures[0].c_str(), source.c_str()), 0);
+
+    const Outcome o = RunWithByteArguments({"-d", out, "--prefix", "\xe9_", source});
+    EXPECT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_EQ(access((out + "\xe9_caf\xe9.jpg").c_str(), F_OK), 0);
+}
+
+// A refused file is named on standard error with what is wrong with it.
+TEST(BatchProgram, RefusedFilesAreNamedWithTheirReason) {
+    QTemporaryDir dir;
+    const std::string root = dir.path().toStdString() + "/";
+    // 65500 x 65500, progressive, a few hundred bytes: the header of a picture
+    // that would need gigabytes.
+    const std::string huge = root + "huge.jpg";
+    {
+        std::ofstream file(huge, std::ios::binary);
+        file << ReadFileBytes(THUMBRIX_SOURCE_DIR
+                              "/tests/data/fuzz/jpeg/progressive-65500x65500-header.jpg");
+    }
+    const std::string bomb = root + "bomb.jpg";
+    {
+        std::ofstream file(bomb, std::ios::binary);
+        file << ReadFileBytes(THUMBRIX_SOURCE_DIR
+                              "/tests/data/fuzz/jpeg/scan-bomb-120-empty-scans.jpg");
+    }
+    const std::string zeros = root + "zeros.bmp";
+    std::ofstream(zeros, std::ios::binary) << std::string(100, '\0');
+
+    ASSERT_EQ(mkdir((root + "out").c_str(), 0755), 0);
+    const Outcome o = RunWithByteArguments({"-d", root + "out", huge, bomb, zeros});
+    EXPECT_EQ(o.status, 1);
+    const std::string err = o.err.toStdString();
+    for (const std::string& line :
+         {huge + ": not converted: too large to decode: 65500 x 65500 pixels need more than the "
+                 "1536 MiB that one picture may use\n",
+          bomb + ": not converted: too many scans (more than 100; a photograph has about 10): a "
+                 "damaged or hostile file\n",
+          zeros + ": not converted: not a BMP file\n"})
+        EXPECT_NE(err.find("thumbrix-batch: " + line), std::string::npos) << line << "in\n" << err;
 }
 
 }  // namespace

@@ -1,11 +1,16 @@
 #include "controls/shelltree.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <string>
+
+#include "platform/pathtext.h"
+#include "tests/support/removetree.h"
 
 namespace {
 
@@ -114,6 +119,20 @@ TEST_F(ShellTree, RelativeEmptyOrDoubleSlashPathsSelectNothing) {
         EXPECT_EQ(changes.count(), 0);
         EXPECT_EQ(tree.topLevelItem(0)->isExpanded(), path.startsWith(u'/'));
     }
+}
+
+// A folder named in Latin-1 shows a replacement character, and its path keeps
+// the byte the file system holds.
+TEST_F(ShellTree, FolderNamesThatAreNotUtf8KeepTheirBytes) {
+    const std::string latin1 = PathBytes(base) + "caf\xe9";
+    const RemoveTreeAtEnd remove(latin1);
+    ASSERT_EQ(mkdir(latin1.c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((latin1 + "/sub").c_str(), 0755), 0);
+    tree.setPathName(PathText(latin1 + "/sub/"));
+    EXPECT_EQ(PathBytes(tree.PathName()), latin1 + "/sub/");
+    QTreeWidgetItem* baseNode = node(base);
+    ASSERT_NE(baseNode, nullptr);
+    EXPECT_EQ(ChildTexts(baseNode), QStringList{QStringLiteral("caf\uFFFD")});
 }
 
 TEST_F(ShellTree, ListingLeavesOutHiddenSortsAndProbesEachChild) {

@@ -1,13 +1,18 @@
 #include "platform/atomicfile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <climits>
 #include <csignal>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 
@@ -85,6 +90,91 @@ TEST_F(AtomicFileTest, FailureLeavesTheOldFileAndNoTemporary) {
     // A folder that is a regular file fails at once.
     EXPECT_TRUE(WriteFileAtomically(file + "/b.jpg", "x"));
     EXPECT_EQ(entries(), QStringList{QStringLiteral("a.jpg")});
+}
+
+// The process dies between its first bytes and the rename: killed by the
+// file size limit in the middle of its write.
+TEST_F(AtomicFileTest, AWriterKilledMidWriteLeavesNothing) {
+    for (const bool unnamed : {true, false}) {
+        ASSERT_FALSE(WriteFileAtomically(path("a.jpg"), "old content"));
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            rlimit limit{4096, 4096};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            std::signal(SIGXFSZ, SIG_DFL);
+            AtomicWriteOptions options;
+            options.unnamedTemporary = unnamed;
+            WriteFileAtomically(path("a.jpg"), std::string(1 << 20, 'n'), options);
+            _exit(0);  // not reached
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "unnamed " << unnamed;
+        EXPECT_EQ(WTERMSIG(status), SIGXFSZ);
+        EXPECT_EQ(ReadAll(path("a.jpg")), "old content");
+        if (unnamed) {
+            // Nothing ever had a name.
+            EXPECT_EQ(entries(), QStringList{QStringLiteral("a.jpg")});
+        } else {
+            // A named temporary file stays until it is old enough to be sure
+            // that its writer is dead; then the cleaning that the next
+            // process writing here does removes it.
+            const QStringList left = entries();
+            ASSERT_EQ(left.size(), 2);
+            const QString temp = left.front() == "a.jpg" ? left.back() : left.front();
+            EXPECT_TRUE(IsAtomicTemporaryName(temp.toStdString()));
+            const std::string stale = path(temp.toUtf8().constData());
+            const timespec old[2] = {{0, UTIME_OMIT}, {time(nullptr) - 3600, 0}};
+            ASSERT_EQ(utimensat(AT_FDCWD, stale.c_str(), old, 0), 0);
+            RemoveStaleAtomicTemporaries(path(""));
+            EXPECT_EQ(entries(), QStringList{QStringLiteral("a.jpg")});
+        }
+    }
+}
+
+TEST_F(AtomicFileTest, TemporaryFilesOfLiveWritersAreLeftAlone) {
+    const auto make = [&](const char* name, time_t age) {
+        const std::string file = path(name);
+        const int fd = open(file.c_str(), O_WRONLY | O_CREAT, 0644);
+        EXPECT_GE(fd, 0);
+        const timespec times[2] = {{0, UTIME_OMIT}, {time(nullptr) - age, 0}};
+        futimens(fd, times);
+        return fd;
+    };
+    const int locked = make(".thumbrix-locked00.tmp", 3600);
+    ASSERT_EQ(flock(locked, LOCK_EX), 0);  // its writer still runs
+    close(make(".thumbrix-fresh000.tmp", 0));
+    close(make(".thumbrix-stale000.tmp", 3600));
+    close(make("other-stale.tmp", 3600));
+    RemoveStaleAtomicTemporaries(path(""));
+    QStringList left = entries();
+    left.sort();
+    EXPECT_EQ(left,
+              (QStringList{".thumbrix-fresh000.tmp", ".thumbrix-locked00.tmp", "other-stale.tmp"}));
+    close(locked);
+}
+
+TEST_F(AtomicFileTest, APathThatFitsStaysWithinThePathLimit) {
+    // Nested folders up to a path of PATH_MAX - 1 bytes with a short name at
+    // the end ("/a.jpg"): folder + temporary name would be longer than that.
+    std::string folder = dir_.path().toStdString();
+    while (size_t(PATH_MAX - 7) - folder.size() > 256) {
+        folder.append(1, '/').append(200, 'd');
+        ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    }
+    folder += '/';
+    folder.append(size_t(PATH_MAX - 7) - folder.size(), 'e');
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    const std::string file = folder + "/a.jpg";
+    ASSERT_EQ(file.size(), size_t(PATH_MAX - 1));
+    for (const bool unnamed : {true, false}) {
+        AtomicWriteOptions options;
+        options.unnamedTemporary = unnamed;
+        EXPECT_FALSE(WriteFileAtomically(file, unnamed ? "one" : "two", options)) << unnamed;
+        EXPECT_FALSE(WriteFileAtomically(file, unnamed ? "three" : "four", options)) << unnamed;
+        EXPECT_EQ(ReadAll(file), unnamed ? "three" : "four");
+    }
 }
 
 TEST(AtomicTemporaryName, RecognisesOnlyItsOwnNames) {

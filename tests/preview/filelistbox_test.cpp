@@ -8,8 +8,12 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fstream>
+#include <string>
 
+#include "platform/pathtext.h"
 #include "preview/filelisting.h"
+#include "tests/support/removetree.h"
 
 namespace {
 
@@ -113,6 +117,21 @@ TEST_F(FileListBox, AFolderThatCannotBeReadLeavesTheListAsItWas) {
     EXPECT_EQ(changes.count(), 0);
     EXPECT_EQ(list.Directory(), dir.path());
     EXPECT_EQ(list.FileName(), folder + "c.bmp");
+}
+
+// A file named in Shift-JIS shows replacement characters; the path it stands
+// for keeps the bytes.
+TEST_F(FileListBox, NamesThatAreNotUtf8KeepTheirBytes) {
+    const std::string name = "\x8e\xca\x90\x5e.jpg";  // 写真.jpg in Shift-JIS
+    std::ofstream(PathBytes(folder) + name) << "x";
+    const RemoveTreeAtEnd remove(PathBytes(folder) + name);
+    list.setDirectory(folder);
+    const QList<QListWidgetItem*> items =
+        list.findItems(ShownText(PathText(name)), Qt::MatchExactly);
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_TRUE(items.front()->text().contains(QChar::ReplacementCharacter));
+    list.setCurrentItem(items.front());
+    EXPECT_EQ(PathBytes(list.FileName()), PathBytes(folder) + name);
 }
 
 TEST_F(FileListBox, MouseAndKeyboardMovesFireButAClickOnTheSelectedEntryDoesNot) {
