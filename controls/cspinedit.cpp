@@ -1,5 +1,6 @@
 #include "controls/cspinedit.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFontMetrics>
@@ -12,11 +13,14 @@
 #include <optional>
 
 #include "controls/cspinbutton.h"
+#include "controls/cspineditaccessible.h"
 
 namespace {
 
 constexpr int kThinBorder = 1;
 constexpr QChar kEnter(13);
+// QLineEdit's own blank on either side of the text, inside the text margins.
+constexpr int kLineEditInnerMargin = 2;
 
 // An optionally signed run of decimal digits within the int range.
 std::optional<int> ParseWhole(const QString& text) {
@@ -71,14 +75,29 @@ TCSpinEdit::TCSpinEdit(QWidget* parent) : QLineEdit(QStringLiteral("0"), parent)
     connect(button_, &TCSpinButton::OnUpClick, this, &TCSpinEdit::UpClick);
     connect(button_, &TCSpinButton::OnDownClick, this, &TCSpinEdit::DownClick);
     connect(this, &QLineEdit::textChanged, this, &TCSpinEdit::OnChange);
+    connect(this, &QLineEdit::textChanged, this, &TCSpinEdit::ReportValue);
+    TCSpinEditAccessible::Register();
     setAcceptDrops(false);
     updateMinimumHeight();
+}
+
+std::optional<int> TCSpinEdit::TextValue() const {
+    return ParseWhole(text());
 }
 
 int TCSpinEdit::value() {
     if (const std::optional<int> v = ParseWhole(text())) return *v;
     setTextIfChanged(minValue_);  // as it is, even outside MaxValue
     return minValue_;
+}
+
+// Screen readers follow the value as it changes.
+void TCSpinEdit::ReportValue() {
+    if (!QAccessible::isActive()) return;
+    if (const std::optional<int> v = TextValue()) {
+        QAccessibleValueChangeEvent event(this, *v);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void TCSpinEdit::setValue(int value) {
@@ -234,17 +253,24 @@ void TCSpinEdit::updateMinimumHeight() {
     setMinimumHeight(GetMinHeight());
 }
 
+int TCSpinEdit::frameWidth() const {
+    return style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+}
+
 void TCSpinEdit::resizeEvent(QResizeEvent* event) {
     QLineEdit::resizeEvent(event);
-    // Inside the frame, one pixel clear of its right and bottom edges.
-    const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
-    button_->setGeometry(width() - button_->width() - 5 + frame, frame, button_->width(),
+    // Inside the frame, one pixel clear of its right edge.
+    const int frame = frameWidth();
+    button_->setGeometry(width() - frame - 1 - button_->width(), frame, button_->width(),
                          height() - 5);
     SetEditRect();
 }
 
+// The text reaches up to the arrows: the edit's own blank on the right is
+// taken back. Less, and "100" in the 12-px font scrolls to "00" in a 41-px box.
 void TCSpinEdit::SetEditRect() {
-    setTextMargins(0, 0, button_->width() + 2, 0);
+    const int toArrows = width() - frameWidth() - button_->x();
+    setTextMargins(0, 0, toArrows - kLineEditInnerMargin, 0);
 }
 
 void TCSpinEdit::changeEvent(QEvent* event) {

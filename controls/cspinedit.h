@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLineEdit>
+#include <optional>
 
 class TCSpinButton;
 
@@ -24,7 +25,8 @@ public:
     bool autoSelect() const { return autoSelect_; }  // select all on focus not from a press
     void setAutoSelect(bool enabled) { autoSelect_ = enabled; }
 
-    int value();                      // the text as a number; other text is replaced by MinValue
+    int value();  // the text as a number; other text is replaced by MinValue
+    std::optional<int> TextValue() const;  // the text as a number, leaving other text alone
     void setValue(int value);         // writes CheckValue(value); no OnChange if the text stays
     int CheckValue(int value) const;  // value held to the limits (MinValue first)
     int GetMinHeight() const;         // the least height the box takes for its font
@@ -56,10 +58,12 @@ protected:
 
 private:
     void step(qint64 delta);
+    void ReportValue();
     void setTextIfChanged(int value);
     bool canCutOrPaste() const { return editorEnabled_ && !isReadOnly(); }
     bool acceptsText(const QString& text) const;
     void updateMinimumHeight();
+    int frameWidth() const;
     void SetEditRect();
 
     TCSpinButton* button_ = nullptr;

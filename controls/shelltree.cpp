@@ -5,9 +5,11 @@
 #include <QPalette>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
 #include <algorithm>
 
+#include "controls/nameorder.h"
 #include "platform/folderlist.h"
 
 namespace {
@@ -23,9 +25,11 @@ void SetChildrenFlag(QTreeWidgetItem* node, bool set) {
                                       : QTreeWidgetItem::DontShowIndicatorWhenChildless);
 }
 
-QTreeWidgetItem* NewNode(const QString& text) {
+// A node and its tooltip, the folder's full path (which a narrow tree cuts).
+QTreeWidgetItem* NewNode(const QString& text, const QString& path) {
     auto* node = new QTreeWidgetItem(QStringList{text});
     node->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    node->setToolTip(0, path.size() > 1 && path.endsWith(u'/') ? path.chopped(1) : path);
     SetChildrenFlag(node, false);
     return node;
 }
@@ -77,7 +81,7 @@ void TShellTree::Update() {
     clearSelection();
     clear();
     for (const DriveEntry& drive : ListDrives()) {
-        QTreeWidgetItem* node = NewNode(drive.name);
+        QTreeWidgetItem* node = NewNode(drive.name, drive.name);
         addTopLevelItem(node);
         if (drive.fixed) {
             ExpPlusIcon(node);
@@ -101,14 +105,13 @@ bool TShellTree::CanExpand(QTreeWidgetItem* node) {
 }
 
 bool TShellTree::MakeSubNode(QTreeWidgetItem* node) {
-    std::optional<QStringList> names = ListSubFolders(GetPath(node));
+    const QString path = GetPath(node);
+    std::optional<QStringList> names = ListSubFolders(path);
     if (!names) return false;
-    std::stable_sort(names->begin(), names->end(), [](const QString& a, const QString& b) {
-        return QString::localeAwareCompare(a, b) < 0;
-    });
+    SortNames(*names);
     QList<QTreeWidgetItem*> children;
     children.reserve(names->size());
-    for (const QString& name : *names) children.append(NewNode(name));
+    for (const QString& name : *names) children.append(NewNode(name, path + name));
     node->addChildren(children);
     for (QTreeWidgetItem* child : children) ExpPlusIcon(child);
     return true;
@@ -186,15 +189,23 @@ void TShellTree::setPathName(const QString& path) {
     RevealCurrent();
 }
 
-// Brings the selected folder into view, its own level included: deep folders
-// lie to the right of a narrow tree.
 void TShellTree::RevealCurrent() {
     QTreeWidgetItem* item = currentItem();
-    if (item == nullptr) return;
-    scrollToItem(item, QAbstractItemView::PositionAtCenter);
-    const QRect rect = visualItemRect(item);
+    // scrollToItem would pass this class's own scrollTo by.
+    if (item != nullptr) scrollTo(indexFromItem(item), QAbstractItemView::PositionAtCenter);
+}
+
+// Sideways the tree moves only as far as the node's name needs, so that the
+// ancestors stay readable and click targets stay put; a name wider than the
+// view shows from its start.
+void TShellTree::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    QTreeWidget::scrollTo(index, hint);
+    if (!index.isValid()) return;
     QScrollBar* bar = horizontalScrollBar();
-    bar->setValue(bar->value() + rect.left() - indentation());
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const int start = visualRect(index).left() + bar->value();
+    const int end = start + fontMetrics().horizontalAdvance(index.data().toString()) + 2 * margin;
+    bar->setValue(std::max(0, std::min(start, end - viewport()->width())));
 }
 
 // Before the tree is first shown it has no layout to scroll in.
