@@ -1,7 +1,9 @@
 #include "preview/filelistbox.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QScopedValueRollback>
+#include <algorithm>
 
 #include "preview/filelisting.h"
 
@@ -50,24 +52,41 @@ void TFileListBox::ReadFileNames(const QString& folder) {
     {
         const QScopedValueRollback<bool> listing(listing_, true);
         clear();
-        for (const QString& name : names) {
-            auto* item = new QListWidgetItem(name, this);
-            item->setSizeHint(QSize(fontMetrics().horizontalAdvance(name) + 4, kItemHeight));
-        }
+        for (const QString& name : names) new QListWidgetItem(name, this);
+        SizeItems();
         setCurrentRow(-1);
         directory_ = folder;
     }
     Q_EMIT OnChange();
 }
 
+int TFileListBox::ItemHeight() const {
+    return std::max(kItemHeight, fontMetrics().height());
+}
+
+// A row lower than the font's line clips underscores and descenders.
+void TFileListBox::SizeItems() {
+    const int height = ItemHeight();
+    for (int row = 0; row < count(); ++row) {
+        QListWidgetItem* entry = item(row);
+        entry->setSizeHint(QSize(fontMetrics().horizontalAdvance(entry->text()) + 4, height));
+    }
+}
+
+void TFileListBox::changeEvent(QEvent* event) {
+    QListWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) SizeItems();
+}
+
 void TFileListBox::onSelectionChanged() {
     if (!listing_) Q_EMIT OnChange();
 }
 
-// One entry stays selected once chosen: a control-click or control-space on it
-// does not take the selection away.
+// One entry stays selected once chosen: a control-click or control-space on it,
+// or a click on the blank below the entries, does not take the selection away.
 QItemSelectionModel::SelectionFlags TFileListBox::selectionCommand(const QModelIndex& index,
                                                                    const QEvent* event) const {
+    if (!index.isValid()) return QItemSelectionModel::NoUpdate;
     QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
     if (command.testAnyFlags(QItemSelectionModel::Deselect | QItemSelectionModel::Toggle) &&
         selectionModel()->isSelected(index))
