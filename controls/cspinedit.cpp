@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMenu>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <algorithm>
 #include <climits>
@@ -21,6 +22,8 @@ constexpr int kThinBorder = 1;
 constexpr QChar kEnter(13);
 // QLineEdit's own blank on either side of the text, inside the text margins.
 constexpr int kLineEditInnerMargin = 2;
+// How far FitDigits may set the characters closer together, in pixels.
+constexpr qreal kMostTightening = 2.0;
 
 // An optionally signed run of decimal digits within the int range.
 std::optional<int> ParseWhole(const QString& text) {
@@ -79,6 +82,16 @@ TCSpinEdit::TCSpinEdit(QWidget* parent) : QLineEdit(QStringLiteral("0"), parent)
     TCSpinEditAccessible::Register();
     setAcceptDrops(false);
     updateMinimumHeight();
+}
+
+void TCSpinEdit::setMinValue(int value) {
+    minValue_ = value;
+    FitDigits();
+}
+
+void TCSpinEdit::setMaxValue(int value) {
+    maxValue_ = value;
+    FitDigits();
 }
 
 std::optional<int> TCSpinEdit::TextValue() const {
@@ -264,18 +277,44 @@ void TCSpinEdit::resizeEvent(QResizeEvent* event) {
     button_->setGeometry(width() - frame - 1 - button_->width(), frame, button_->width(),
                          height() - 5);
     SetEditRect();
+    FitDigits();
 }
 
-// The text reaches up to the arrows: the edit's own blank on the right is
-// taken back. Less, and "100" in the 12-px font scrolls to "00" in a 41-px box.
+// The text has everything from the frame to the arrows: the edit's own blanks
+// are taken back.
 void TCSpinEdit::SetEditRect() {
     const int toArrows = width() - frameWidth() - button_->x();
-    setTextMargins(0, 0, toArrows - kLineEditInnerMargin, 0);
+    setTextMargins(-kLineEditInnerMargin, 0, toArrows - kLineEditInnerMargin, 0);
+}
+
+// The widest value the limits allow, with the cursor after it, must fit
+// before the arrows, or the edit scrolls it ("100" shows as "00"). Where the
+// font's digits are too wide for the box, they are set just enough closer
+// together; the font keeps its size.
+void TCSpinEdit::FitDigits() {
+    if (button_ == nullptr || fitting_ || minValue_ == maxValue_) return;
+    const QString low = QString::number(minValue_);
+    const QString high = QString::number(maxValue_);
+    const QString& widest = low.size() > high.size() ? low : high;
+    const int room = button_->x() - frameWidth();
+    QFont fitted = font();
+    qreal spacing = 0;
+    for (;; spacing -= 0.25) {
+        fitted.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
+        if (spacing <= -kMostTightening ||
+            QFontMetricsF(fitted).horizontalAdvance(widest) + 2 <= room)
+            break;
+    }
+    const bool absolute = font().letterSpacingType() == QFont::AbsoluteSpacing;
+    if ((absolute ? font().letterSpacing() : 0.0) == spacing) return;
+    const QScopedValueRollback<bool> fitting(fitting_, true);
+    setFont(fitted);
 }
 
 void TCSpinEdit::changeEvent(QEvent* event) {
     QLineEdit::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
         updateMinimumHeight();
+        FitDigits();
     }
 }

@@ -14,11 +14,11 @@ class TCSpinEdit : public QLineEdit {
 public:
     explicit TCSpinEdit(QWidget* parent = nullptr);  // text "0", no limits, Increment 1
 
-    int minValue() const { return minValue_; }          // 0 at creation
-    void setMinValue(int value) { minValue_ = value; }  // leaves the text as it is
-    int maxValue() const { return maxValue_; }          // 0 at creation
-    void setMaxValue(int value) { maxValue_ = value; }  // leaves the text as it is
-    int increment() const { return increment_; }        // 1 at creation
+    int minValue() const { return minValue_; }    // 0 at creation
+    void setMinValue(int value);                  // leaves the text as it is
+    int maxValue() const { return maxValue_; }    // 0 at creation
+    void setMaxValue(int value);                  // leaves the text as it is
+    int increment() const { return increment_; }  // 1 at creation
     void setIncrement(int value) { increment_ = value; }
     bool editorEnabled() const { return editorEnabled_; }  // false: no typing, cut or paste
     void setEditorEnabled(bool enabled) { editorEnabled_ = enabled; }
@@ -65,6 +65,7 @@ private:
     void updateMinimumHeight();
     int frameWidth() const;
     void SetEditRect();
+    void FitDigits();
 
     TCSpinButton* button_ = nullptr;
     int minValue_ = 0;
@@ -72,4 +73,5 @@ private:
     int increment_ = 1;
     bool editorEnabled_ = true;
     bool autoSelect_ = true;
+    bool fitting_ = false;  // FitDigits is changing the font
 };

@@ -7,9 +7,12 @@
 #include <QLocale>
 #include <QPainter>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTest>
 #include <QVBoxLayout>
 #include <climits>
+#include <memory>
 
 #include "controls/cspinbutton.h"
 #include "controls/programfont.h"
@@ -261,11 +264,17 @@ TEST(CSpinEdit, WidestValueIsFullyVisibleAtTheWindowsSizes) {
         int width, min, max, step;
         const char* text;
     } rows[] = {{41, 20, 100, 10, "100"}, {49, 32, 160, 1, "100"}, {49, 32, 160, 1, "160"}};
+    const std::unique_ptr<QStyle> windows(QStyleFactory::create("Windows"));
+    ASSERT_NE(windows, nullptr);
     for (const auto& row : rows) {
-        for (const bool focused : {false, true}) {
-            SCOPED_TRACE(std::to_string(row.width) + " " + row.text + (focused ? " focused" : ""));
+        for (const auto& [style, focused] :
+             {std::pair(windows.get(), false), std::pair(windows.get(), true),
+              std::pair(QApplication::style(), false)}) {
+            SCOPED_TRACE(std::to_string(row.width) + " " + row.text + " " +
+                         style->name().toStdString() + (focused ? " focused" : ""));
             QWidget window;
             auto* edit = new TCSpinEdit(&window);
+            edit->setStyle(style);
             auto* other = new QLineEdit(&window);
             other->move(0, 40);
             edit->setFont(ProgramFont());
@@ -281,6 +290,7 @@ TEST(CSpinEdit, WidestValueIsFullyVisibleAtTheWindowsSizes) {
             const int arrows = edit->Button()->x();
             const auto [first, last] = InkColumns(edit->grab().toImage(), arrows);
             const int ink = InkWidth(edit->text(), edit->font());
+            EXPECT_EQ(edit->font().pixelSize(), 12);
             EXPECT_GE(first, 1);
             EXPECT_LT(last, arrows);
             if (focused) {
