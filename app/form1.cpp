@@ -28,6 +28,17 @@ QLabel* MakeLabel(const QString& text, int left, int top, QWidget* parent) {
     return label;
 }
 
+// The caption was laid out for a narrower font: it is condensed just enough
+// to end before the control beside it, which keeps its place.
+void FitCaption(QLabel* label, int room) {
+    QFont font = label->font();
+    for (int stretch = 99; stretch >= 80 && label->sizeHint().width() > room; --stretch) {
+        font.setStretch(stretch);
+        label->setFont(font);
+    }
+    label->adjustSize();
+}
+
 QCheckBox* MakeCheckBox(const QString& text, const QRect& geometry, QWidget* parent) {
     auto* box = new QCheckBox(text, parent);
     box->setGeometry(geometry);
@@ -80,6 +91,7 @@ TForm1::~TForm1() = default;
 void TForm1::CreateControls() {
     Label8 = MakeLabel(QStringLiteral("ThumbnailSize"), 0, 8, this);
     ThumbnailSize = MakeSpinEdit(32, 160, 1, 32, QRect(80, 0, 49, 21), this);
+    FitCaption(Label8, ThumbnailSize->x() - Label8->x());
 
     GroupBox1 = new QGroupBox(QStringLiteral("Jpeg Option"), this);
     GroupBox1->setGeometry(0, 24, 129, 113);
@@ -140,11 +152,30 @@ void TForm1::CreateControls() {
     setTabOrder(Button2, TimeStamp);
     setTabOrder(TimeStamp, Button3);
 
+    NameForAssistiveTools();
+
     connect(ThumbnailSize, &TCSpinEdit::OnChange, this, &TForm1::ThumbnailSizeChange);
     connect(JpegQualityV, &TCSpinEdit::OnChange, this, &TForm1::JpegQualityVChange);
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+}
+
+// Screen readers name a control by its caption; the edits and the tree have
+// none of their own and take the caption that stands for them.
+void TForm1::NameForAssistiveTools() {
+    ThumbnailSize->setAccessibleName(Label8->text());
+    JpegQualityV->setAccessibleName(Label6->text());
+    ShellTree2->setAccessibleName(Label7->text());
+    FileNameA->setAccessibleName(QStringLiteral("FileName prefix"));
+    FileNameB->setAccessibleName(QStringLiteral("FileName suffix"));
+    ProgressBar1->setAccessibleName(QStringLiteral("Progress"));
+    for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
+             Button1, Button2, Button3, JpegPrEncode, JpegQualityF, JpegSmoothing, TimeStamp})
+        button->setAccessibleName(button->text());
+    for (QGroupBox* group : {GroupBox1, GroupBox2}) group->setAccessibleName(group->title());
+    for (QLabel* label : {Label8, Label6, Label7, Label1, Label2})
+        label->setAccessibleName(label->text());
 }
 
 void TForm1::Button1Click() {

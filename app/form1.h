@@ -94,6 +94,7 @@ protected:
 
 private:
     void CreateControls();
+    void NameForAssistiveTools();
     void FormCreate(const QStringList& arguments);
     bool FormClose();
     void WriteSettings();

@@ -1,22 +1,29 @@
 #include "controls/cspinedit.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMenu>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <algorithm>
 #include <climits>
 #include <optional>
 
 #include "controls/cspinbutton.h"
+#include "controls/cspineditaccessible.h"
 
 namespace {
 
 constexpr int kThinBorder = 1;
 constexpr QChar kEnter(13);
+// QLineEdit's own blank on either side of the text, inside the text margins.
+constexpr int kLineEditInnerMargin = 2;
+// How far FitDigits may set the characters closer together, in pixels.
+constexpr qreal kMostTightening = 2.0;
 
 // An optionally signed run of decimal digits within the int range.
 std::optional<int> ParseWhole(const QString& text) {
@@ -71,14 +78,39 @@ TCSpinEdit::TCSpinEdit(QWidget* parent) : QLineEdit(QStringLiteral("0"), parent)
     connect(button_, &TCSpinButton::OnUpClick, this, &TCSpinEdit::UpClick);
     connect(button_, &TCSpinButton::OnDownClick, this, &TCSpinEdit::DownClick);
     connect(this, &QLineEdit::textChanged, this, &TCSpinEdit::OnChange);
+    connect(this, &QLineEdit::textChanged, this, &TCSpinEdit::ReportValue);
+    TCSpinEditAccessible::Register();
     setAcceptDrops(false);
     updateMinimumHeight();
+}
+
+void TCSpinEdit::setMinValue(int value) {
+    minValue_ = value;
+    FitDigits();
+}
+
+void TCSpinEdit::setMaxValue(int value) {
+    maxValue_ = value;
+    FitDigits();
+}
+
+std::optional<int> TCSpinEdit::TextValue() const {
+    return ParseWhole(text());
 }
 
 int TCSpinEdit::value() {
     if (const std::optional<int> v = ParseWhole(text())) return *v;
     setTextIfChanged(minValue_);  // as it is, even outside MaxValue
     return minValue_;
+}
+
+// Screen readers follow the value as it changes.
+void TCSpinEdit::ReportValue() {
+    if (!QAccessible::isActive()) return;
+    if (const std::optional<int> v = TextValue()) {
+        QAccessibleValueChangeEvent event(this, *v);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void TCSpinEdit::setValue(int value) {
@@ -234,22 +266,55 @@ void TCSpinEdit::updateMinimumHeight() {
     setMinimumHeight(GetMinHeight());
 }
 
-void TCSpinEdit::resizeEvent(QResizeEvent* event) {
-    QLineEdit::resizeEvent(event);
-    // Inside the frame, one pixel clear of its right and bottom edges.
-    const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
-    button_->setGeometry(width() - button_->width() - 5 + frame, frame, button_->width(),
-                         height() - 5);
-    SetEditRect();
+int TCSpinEdit::frameWidth() const {
+    return style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
 }
 
+void TCSpinEdit::resizeEvent(QResizeEvent* event) {
+    QLineEdit::resizeEvent(event);
+    // Inside the frame, one pixel clear of its right edge.
+    const int frame = frameWidth();
+    button_->setGeometry(width() - frame - 1 - button_->width(), frame, button_->width(),
+                         height() - 5);
+    SetEditRect();
+    FitDigits();
+}
+
+// The text has everything from the frame to the arrows: the edit's own blanks
+// are taken back.
 void TCSpinEdit::SetEditRect() {
-    setTextMargins(0, 0, button_->width() + 2, 0);
+    const int toArrows = width() - frameWidth() - button_->x();
+    setTextMargins(-kLineEditInnerMargin, 0, toArrows - kLineEditInnerMargin, 0);
+}
+
+// The widest value the limits allow, with the cursor after it, must fit
+// before the arrows, or the edit scrolls it ("100" shows as "00"). Where the
+// font's digits are too wide for the box, they are set just enough closer
+// together; the font keeps its size.
+void TCSpinEdit::FitDigits() {
+    if (button_ == nullptr || fitting_ || minValue_ == maxValue_) return;
+    const QString low = QString::number(minValue_);
+    const QString high = QString::number(maxValue_);
+    const QString& widest = low.size() > high.size() ? low : high;
+    const int room = button_->x() - frameWidth();
+    QFont fitted = font();
+    qreal spacing = 0;
+    for (;; spacing -= 0.25) {
+        fitted.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
+        if (spacing <= -kMostTightening ||
+            QFontMetricsF(fitted).horizontalAdvance(widest) + 2 <= room)
+            break;
+    }
+    const bool absolute = font().letterSpacingType() == QFont::AbsoluteSpacing;
+    if ((absolute ? font().letterSpacing() : 0.0) == spacing) return;
+    const QScopedValueRollback<bool> fitting(fitting_, true);
+    setFont(fitted);
 }
 
 void TCSpinEdit::changeEvent(QEvent* event) {
     QLineEdit::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
         updateMinimumHeight();
+        FitDigits();
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLineEdit>
+#include <optional>
 
 class TCSpinButton;
 
@@ -13,18 +14,19 @@ class TCSpinEdit : public QLineEdit {
 public:
     explicit TCSpinEdit(QWidget* parent = nullptr);  // text "0", no limits, Increment 1
 
-    int minValue() const { return minValue_; }          // 0 at creation
-    void setMinValue(int value) { minValue_ = value; }  // leaves the text as it is
-    int maxValue() const { return maxValue_; }          // 0 at creation
-    void setMaxValue(int value) { maxValue_ = value; }  // leaves the text as it is
-    int increment() const { return increment_; }        // 1 at creation
+    int minValue() const { return minValue_; }    // 0 at creation
+    void setMinValue(int value);                  // leaves the text as it is
+    int maxValue() const { return maxValue_; }    // 0 at creation
+    void setMaxValue(int value);                  // leaves the text as it is
+    int increment() const { return increment_; }  // 1 at creation
     void setIncrement(int value) { increment_ = value; }
     bool editorEnabled() const { return editorEnabled_; }  // false: no typing, cut or paste
     void setEditorEnabled(bool enabled) { editorEnabled_ = enabled; }
     bool autoSelect() const { return autoSelect_; }  // select all on focus not from a press
     void setAutoSelect(bool enabled) { autoSelect_ = enabled; }
 
-    int value();                      // the text as a number; other text is replaced by MinValue
+    int value();  // the text as a number; other text is replaced by MinValue
+    std::optional<int> TextValue() const;  // the text as a number, leaving other text alone
     void setValue(int value);         // writes CheckValue(value); no OnChange if the text stays
     int CheckValue(int value) const;  // value held to the limits (MinValue first)
     int GetMinHeight() const;         // the least height the box takes for its font
@@ -56,11 +58,14 @@ protected:
 
 private:
     void step(qint64 delta);
+    void ReportValue();
     void setTextIfChanged(int value);
     bool canCutOrPaste() const { return editorEnabled_ && !isReadOnly(); }
     bool acceptsText(const QString& text) const;
     void updateMinimumHeight();
+    int frameWidth() const;
     void SetEditRect();
+    void FitDigits();
 
     TCSpinButton* button_ = nullptr;
     int minValue_ = 0;
@@ -68,4 +73,5 @@ private:
     int increment_ = 1;
     bool editorEnabled_ = true;
     bool autoSelect_ = true;
+    bool fitting_ = false;  // FitDigits is changing the font
 };

@@ -5,9 +5,11 @@
 #include <QPalette>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
 #include <algorithm>
 
+#include "controls/nameorder.h"
 #include "platform/folderlist.h"
 #include "platform/pathtext.h"
 
@@ -25,11 +27,13 @@ void SetChildrenFlag(QTreeWidgetItem* node, bool set) {
 }
 
 // A node shows its name; the name itself, any bytes the file system holds
-// (PathText), stays beside the text for the paths.
-QTreeWidgetItem* NewNode(const QString& name) {
+// (PathText), stays beside the text for the paths. Its tooltip is the folder's
+// full path, which a narrow tree cuts.
+QTreeWidgetItem* NewNode(const QString& name, const QString& path) {
     auto* node = new QTreeWidgetItem(QStringList{ShownText(name)});
     node->setData(0, Qt::UserRole, name);
     node->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    node->setToolTip(0, ShownText(path.size() > 1 && path.endsWith(u'/') ? path.chopped(1) : path));
     SetChildrenFlag(node, false);
     return node;
 }
@@ -85,7 +89,7 @@ void TShellTree::Update() {
     clearSelection();
     clear();
     for (const DriveEntry& drive : ListDrives()) {
-        QTreeWidgetItem* node = NewNode(drive.name);
+        QTreeWidgetItem* node = NewNode(drive.name, drive.name);
         addTopLevelItem(node);
         if (drive.fixed) {
             ExpPlusIcon(node);
@@ -109,14 +113,13 @@ bool TShellTree::CanExpand(QTreeWidgetItem* node) {
 }
 
 bool TShellTree::MakeSubNode(QTreeWidgetItem* node) {
-    std::optional<QStringList> names = ListSubFolders(GetPath(node));
+    const QString path = GetPath(node);
+    std::optional<QStringList> names = ListSubFolders(path);
     if (!names) return false;
-    std::stable_sort(names->begin(), names->end(), [](const QString& a, const QString& b) {
-        return QString::localeAwareCompare(a, b) < 0;
-    });
+    SortNames(*names);
     QList<QTreeWidgetItem*> children;
     children.reserve(names->size());
-    for (const QString& name : *names) children.append(NewNode(name));
+    for (const QString& name : *names) children.append(NewNode(name, path + name));
     node->addChildren(children);
     for (QTreeWidgetItem* child : children) ExpPlusIcon(child);
     return true;
@@ -194,15 +197,23 @@ void TShellTree::setPathName(const QString& path) {
     RevealCurrent();
 }
 
-// Brings the selected folder into view, its own level included: deep folders
-// lie to the right of a narrow tree.
 void TShellTree::RevealCurrent() {
     QTreeWidgetItem* item = currentItem();
-    if (item == nullptr) return;
-    scrollToItem(item, QAbstractItemView::PositionAtCenter);
-    const QRect rect = visualItemRect(item);
+    // scrollToItem would pass this class's own scrollTo by.
+    if (item != nullptr) scrollTo(indexFromItem(item), QAbstractItemView::PositionAtCenter);
+}
+
+// Sideways the tree moves only as far as the node's name needs, so that the
+// ancestors stay readable and click targets stay put; a name wider than the
+// view shows from its start.
+void TShellTree::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    QTreeWidget::scrollTo(index, hint);
+    if (!index.isValid()) return;
     QScrollBar* bar = horizontalScrollBar();
-    bar->setValue(bar->value() + rect.left() - indentation());
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const int start = visualRect(index).left() + bar->value();
+    const int end = start + fontMetrics().horizontalAdvance(index.data().toString()) + 2 * margin;
+    bar->setValue(std::max(0, std::min(start, end - viewport()->width())));
 }
 
 // Before the tree is first shown it has no layout to scroll in.

@@ -38,11 +38,12 @@ protected:
     // Whether a node may open; lists its sub-folders on the first opening.
     virtual bool CanExpand(QTreeWidgetItem* node);
 
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
-    void RevealCurrent();
+    void RevealCurrent();  // brings the selected node into view
     bool MakeSubNode(QTreeWidgetItem* node);
     void ExpPlusIcon(QTreeWidgetItem* node);
     static QString GetPath(const QTreeWidgetItem* node);

@@ -54,6 +54,8 @@ std::optional<std::string> FindFirst(const std::string& path) {
     while (const dirent* entry = ::readdir(dir.get())) {
         const std::string name = entry->d_name;
         if (name == "." || name == ".." || !Matches(pattern.c_str(), name.c_str())) continue;
+        // As in a shell's globs, a hidden name needs a pattern that names the dot.
+        if (name.front() == '.' && pattern.front() != '.') continue;
         if (!first || name < *first) first = name;
     }
     return first;

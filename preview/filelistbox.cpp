@@ -1,7 +1,9 @@
 #include "preview/filelistbox.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QScopedValueRollback>
+#include <algorithm>
 
 #include "platform/pathtext.h"
 #include "preview/filelisting.h"
@@ -55,23 +57,41 @@ void TFileListBox::ReadFileNames(const QString& folder) {
             // Shown with U+FFFD for bytes that are no text; the name stays beside it.
             auto* item = new QListWidgetItem(ShownText(name), this);
             item->setData(Qt::UserRole, name);
-            item->setSizeHint(
-                QSize(fontMetrics().horizontalAdvance(item->text()) + 4, kItemHeight));
         }
+        SizeItems();
         setCurrentRow(-1);
         directory_ = folder;
     }
     Q_EMIT OnChange();
 }
 
+int TFileListBox::ItemHeight() const {
+    return std::max(kItemHeight, fontMetrics().height());
+}
+
+// A row lower than the font's line clips underscores and descenders.
+void TFileListBox::SizeItems() {
+    const int height = ItemHeight();
+    for (int row = 0; row < count(); ++row) {
+        QListWidgetItem* entry = item(row);
+        entry->setSizeHint(QSize(fontMetrics().horizontalAdvance(entry->text()) + 4, height));
+    }
+}
+
+void TFileListBox::changeEvent(QEvent* event) {
+    QListWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) SizeItems();
+}
+
 void TFileListBox::onSelectionChanged() {
     if (!listing_) Q_EMIT OnChange();
 }
 
-// One entry stays selected once chosen: a control-click or control-space on it
-// does not take the selection away.
+// One entry stays selected once chosen: a control-click or control-space on it,
+// or a click on the blank below the entries, does not take the selection away.
 QItemSelectionModel::SelectionFlags TFileListBox::selectionCommand(const QModelIndex& index,
                                                                    const QEvent* event) const {
+    if (!index.isValid()) return QItemSelectionModel::NoUpdate;
     QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
     if (command.testAnyFlags(QItemSelectionModel::Deselect | QItemSelectionModel::Toggle) &&
         selectionModel()->isSelected(index))

@@ -10,7 +10,7 @@
 class TFileListBox : public QListWidget {
     Q_OBJECT
 public:
-    static constexpr int kItemHeight = 12;
+    static constexpr int kItemHeight = 12;  // the least row height
 
     // Shows the current folder, mask "*.*".
     explicit TFileListBox(QWidget* parent = nullptr);
@@ -27,15 +27,19 @@ public:
     // show bytes that are no UTF-8 as U+FFFD; the path keeps them (PathText).
     QString FileName() const;
 
+    int ItemHeight() const;  // kItemHeight, or the font's line height when higher
+
 Q_SIGNALS:
     void OnChange();
 
 protected:
+    void changeEvent(QEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
 
 private:
     void ReadFileNames(const QString& folder);
+    void SizeItems();
     void onSelectionChanged();
 
     QString directory_;

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 
+#include "controls/nameorder.h"
 #include "platform/pathtext.h"
 
 namespace {
@@ -68,8 +69,6 @@ QStringList ListMatchingFiles(const QString& folder, const QString& mask) {
         });
         if (matches && IsOrdinaryFile(prefix + entry)) files.append(name);
     }
-    std::stable_sort(files.begin(), files.end(), [](const QString& a, const QString& b) {
-        return QString::localeAwareCompare(a, b) < 0;
-    });
+    SortNames(files);
     return files;
 }

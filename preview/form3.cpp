@@ -86,6 +86,12 @@ void TForm3::CreateControls() {
     SaveDialog1->selectNameFilter(SaveDialog1->nameFilters().front());
     SaveDialog1->setSizeGripEnabled(true);
 
+    // Screen readers name a control by its role where it has no caption.
+    ShellTree1->setAccessibleName(QStringLiteral("Folders"));
+    FileListBox1->setAccessibleName(QStringLiteral("Files"));
+    ScrollBox1->setAccessibleName(QStringLiteral("Thumbnail"));
+    Image1->setAccessibleName(QStringLiteral("Thumbnail"));
+
     connect(ShellTree1, &TShellTree::OnChange, this, &TForm3::ShellTree1Change);
     connect(FileListBox1, &TFileListBox::OnChange, this, &TForm3::FileListBox1Change);
 }

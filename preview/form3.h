@@ -85,4 +85,6 @@ private:
     PreviewHost& host_;
     QWidget* canvas_;  // ScrollBox1's content: Image1 when shown, else nothing
     bool KeepPicture = false;
+    QString previewedFile_;   // the file whose thumbnail is on show
+    QString lastSaveFolder_;  // where Save wrote last in this session
 };

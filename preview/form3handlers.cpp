@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
@@ -60,6 +61,7 @@ void TForm3::FileListBox1Change() {
     Copy1->setEnabled(true);
     Save1->setEnabled(true);
     state.PreviewBitmap = state.ThumbBitmap;
+    previewedFile_ = path;
     ShowPicture();
 }
 
@@ -119,10 +121,16 @@ std::optional<QString> TForm3::AskSaveFileName() {
 // The format follows the extension: ".bmp", ".jpg" or ".jpeg"; others write
 // nothing. Throws ThumbnailCreateError when the file cannot be created.
 void TForm3::Save1Click() {
+    // The dialog opens where the user saved last in this session, else beside
+    // the picture, and proposes the picture's name as a JPEG file.
+    const QFileInfo picture(previewedFile_);
+    SaveDialog1->setDirectory(lastSaveFolder_.isEmpty() ? picture.absolutePath() : lastSaveFolder_);
+    SaveDialog1->selectFile(picture.completeBaseName() + QStringLiteral(".jpg"));
     const std::optional<QString> path = AskSaveFileName();
     if (!path) return;
     WriteThumbnail(host_.State().PreviewBitmap, PathBytes(*path), host_.State(),
                    host_.RunSettings());
+    lastSaveFolder_ = QFileInfo(*path).absolutePath();
 }
 
 void TForm3::Exit1Click() {

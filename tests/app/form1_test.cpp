@@ -1,8 +1,12 @@
 #include <sys/stat.h>
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QFocusEvent>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <fstream>
@@ -176,6 +180,82 @@ TEST_F(Form1Test, ArgumentsAreMadeAbsoluteAndTakeTheNamesOnDisk) {
                                                dir.filePath("pics/a.bmp").toStdString(),
                                                dir.filePath("missing.jpg").toStdString()};
     EXPECT_EQ(form->State().FileQueue, expected);
+}
+
+TEST_F(Form1Test, AWildcardArgumentSkipsHiddenFiles) {
+    makeFolder("pics");
+    makeBmp("pics/.hidden.jpg");
+    makeBmp("pics/a.jpg");
+    auto form = makeForm({dir.filePath("pics/*.jpg"), dir.filePath("pics/.*.jpg")});
+    const std::vector<std::string> expected = {dir.filePath("pics/a.jpg").toStdString(),
+                                               dir.filePath("pics/.hidden.jpg").toStdString()};
+    EXPECT_EQ(form->State().FileQueue, expected);
+}
+
+// The caption under the size box is condensed to end before the box, which
+// keeps its place; the text stays whole.
+TEST_F(Form1Test, ThumbnailSizeCaptionFitsBesideItsBox) {
+    auto form = makeForm();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    EXPECT_EQ(form->Label8->text(), "ThumbnailSize");
+    EXPECT_EQ(form->Label8->pos(), QPoint(0, 8));
+    EXPECT_EQ(form->ThumbnailSize->pos(), QPoint(80, 0));
+    EXPECT_EQ(form->ThumbnailSize->width(), 49);
+    EXPECT_LE(form->Label8->geometry().right(), form->ThumbnailSize->x() - 1);
+    EXPECT_LE(form->Label8->sizeHint().width(), form->Label8->width());
+    EXPECT_EQ(form->Label8->font().pixelSize(), 12);
+}
+
+// Screen readers find every control by a name, and the spin edits as spin
+// boxes they can read and set.
+TEST_F(Form1Test, ControlsHaveAccessibleNamesAndTheSpinEditsAreSpinBoxes) {
+    auto form = makeForm();
+    const auto name = [](QWidget* widget) {
+        QAccessibleInterface* control = QAccessible::queryAccessibleInterface(widget);
+        return control == nullptr ? QString() : control->text(QAccessible::Name);
+    };
+    const std::pair<QWidget*, const char*> rows[] = {
+        {form->ThumbnailSize, "ThumbnailSize"},
+        {form->JpegQualityV, "Quality"},
+        {form->ShellTree2, "格納先指定"},
+        {form->FileNameA, "FileName prefix"},
+        {form->FileNameB, "FileName suffix"},
+        {form->ProgressBar1, "Progress"},
+        {form->Button1, "Default"},
+        {form->Button2, "プレビュー"},
+        {form->Button3, "処理開始"},
+        {form->JpegPrEncode, "Progressive"},
+        {form->JpegQualityF, "Best Quality"},
+        {form->JpegSmoothing, "Smoothing"},
+        {form->TimeStamp, "日付は変えない"},
+        {form->GroupBox1, "Jpeg Option"},
+        {form->GroupBox2, "FileName"},
+    };
+    for (const auto& [widget, expected] : rows)
+        EXPECT_EQ(name(widget), QString::fromUtf8(expected)) << expected;
+
+    QAccessibleInterface* quality = QAccessible::queryAccessibleInterface(form->JpegQualityV);
+    ASSERT_NE(quality, nullptr);
+    EXPECT_EQ(quality->role(), QAccessible::SpinBox);
+    QAccessibleValueInterface* value = quality->valueInterface();
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(value->currentValue().toInt(), 60);
+    EXPECT_EQ(value->minimumValue().toInt(), 20);
+    EXPECT_EQ(value->maximumValue().toInt(), 100);
+    EXPECT_EQ(value->minimumStepSize().toInt(), 10);
+    EXPECT_EQ(quality->text(QAccessible::Value), "60");
+    value->setCurrentValue(500);
+    EXPECT_EQ(form->JpegQualityV->text(), "100");
+    QAccessibleActionInterface* actions = quality->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    actions->doAction(QAccessibleActionInterface::decreaseAction());
+    EXPECT_EQ(value->currentValue().toInt(), 90);
+
+    QAccessibleInterface* size = QAccessible::queryAccessibleInterface(form->ThumbnailSize);
+    ASSERT_NE(size, nullptr);
+    EXPECT_EQ(size->role(), QAccessible::SpinBox);
+    EXPECT_EQ(size->valueInterface()->maximumValue().toInt(), 160);
 }
 
 TEST_F(Form1Test, UnwritableSettingsFileIsReportedAndTheWindowStillCloses) {

@@ -5,12 +5,17 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLocale>
+#include <QPainter>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTest>
 #include <QVBoxLayout>
 #include <climits>
+#include <memory>
 
 #include "controls/cspinbutton.h"
+#include "controls/programfont.h"
 #include "controls/timerspeedbutton.h"
 
 namespace {
@@ -219,7 +224,82 @@ TEST(CSpinEdit, BoxLowerThanItsMinimumGrows) {
     const QRect pair = edit.Button()->geometry();
     EXPECT_EQ(pair.size(), QSize(15, edit.height() - 5));
     EXPECT_LT(pair.right(), edit.width() - 1);
-    EXPECT_GE(edit.textMargins().right(), pair.width());
+}
+
+// The first and last columns, left of limit, that hold dark (text) pixels.
+std::pair<int, int> InkColumns(const QImage& image, int limit) {
+    int first = -1;
+    int last = -1;
+    for (int x = 0; x < limit; ++x) {
+        for (int y = 2; y < image.height() - 2; ++y) {
+            if (qGray(image.pixel(x, y)) < 80) {
+                if (first < 0) first = x;
+                last = x;
+                break;
+            }
+        }
+    }
+    return {first, last};
+}
+
+// How many columns the text covers when nothing cuts it.
+int InkWidth(const QString& text, const QFont& font) {
+    QImage image(80, 24, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(20, 17, text);
+    }
+    const auto [first, last] = InkColumns(image, image.width());
+    return last - first + 1;
+}
+
+// The main window's two boxes at their sizes, in the windows' font: the
+// widest value is shown whole, clear of the frame and the arrows, whether the
+// box has the focus (and the cursor after the text) or not.
+TEST(CSpinEdit, WidestValueIsFullyVisibleAtTheWindowsSizes) {
+    const struct {
+        int width, min, max, step;
+        const char* text;
+    } rows[] = {{41, 20, 100, 10, "100"}, {49, 32, 160, 1, "100"}, {49, 32, 160, 1, "160"}};
+    const std::unique_ptr<QStyle> windows(QStyleFactory::create("Windows"));
+    ASSERT_NE(windows, nullptr);
+    for (const auto& row : rows) {
+        for (const auto& [style, focused] :
+             {std::pair(windows.get(), false), std::pair(windows.get(), true),
+              std::pair(QApplication::style(), false)}) {
+            SCOPED_TRACE(std::to_string(row.width) + " " + row.text + " " +
+                         style->name().toStdString() + (focused ? " focused" : ""));
+            QWidget window;
+            auto* edit = new TCSpinEdit(&window);
+            edit->setStyle(style);
+            auto* other = new QLineEdit(&window);
+            other->move(0, 40);
+            edit->setFont(ProgramFont());
+            edit->setMinValue(row.min);
+            edit->setMaxValue(row.max);
+            edit->setIncrement(row.step);
+            edit->resize(row.width, 21);
+            edit->setText(QString::fromUtf8(row.text));
+            window.show();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+            (focused ? static_cast<QWidget*>(edit) : other)->setFocus();
+            ASSERT_EQ(edit->hasFocus(), focused);
+            const int arrows = edit->Button()->x();
+            const auto [first, last] = InkColumns(edit->grab().toImage(), arrows);
+            const int ink = InkWidth(edit->text(), edit->font());
+            EXPECT_EQ(edit->font().pixelSize(), 12);
+            EXPECT_GE(first, 1);
+            EXPECT_LT(last, arrows);
+            if (focused) {
+                EXPECT_GE(last - first + 1, ink) << "columns " << first << " to " << last;
+            } else {
+                EXPECT_EQ(last - first + 1, ink) << "columns " << first << " to " << last;
+            }
+        }
+    }
 }
 
 // Needs real focus: a shown, active window.

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 
 #include <QDir>
+#include <QLocale>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -150,6 +152,22 @@ TEST_F(ShellTree, ListingLeavesOutHiddenSortsAndProbesEachChild) {
     EXPECT_EQ(tree.PathName(), base);
 }
 
+// The C locale of minimal systems included: letter case aside, not capitals first.
+TEST_F(ShellTree, SubfoldersSortLetterCaseAsideInEveryLocale) {
+    makeDirs({"y", "Z", "b", "A", "c", "\xc3\xa9t\xc3\xa9", "ete"});
+    for (const char* name : {"C", "en_US", "de_DE", "ja_JP", "fr_FR"}) {
+        SCOPED_TRACE(name);
+        QLocale::setDefault(QLocale(QString::fromUtf8(name)));
+        tree.Update();
+        QTreeWidgetItem* baseNode = openBase();
+        ASSERT_NE(baseNode, nullptr);
+        EXPECT_EQ(
+            ChildTexts(baseNode),
+            (QStringList{"A", "b", "c", "ete", QString::fromUtf8("\xc3\xa9t\xc3\xa9"), "y", "Z"}));
+    }
+    QLocale::setDefault(QLocale::system());
+}
+
 TEST_F(ShellTree, OpeningTwiceReadsTheFolderOnce) {
     makeDirs({"first"});
     QTreeWidgetItem* baseNode = openBase();
@@ -244,6 +262,64 @@ TEST_F(ShellTree, SelectedFolderIsInViewWhenTheTreeShows) {
     EXPECT_TRUE(view.contains(item.topLeft())) << item.x() << "," << item.y();
     EXPECT_GE(item.top(), 0);
     EXPECT_LE(item.bottom(), view.bottom());
+}
+
+}  // namespace
+
+namespace {
+
+// Sideways the tree moves only as far as the selected name needs: its end at
+// the right edge, or no move at all when it fits; ancestors keep their place.
+TEST_F(ShellTree, ScrollsSidewaysOnlyAsFarAsTheSelectedNameNeeds) {
+    makeDirs({"alpha/beta/gamma/delta/Thumbnails/x", "alpha/beta/gamma/delta/other"});
+    tree.resize(145, 120);
+    const auto nameEnd = [this] {
+        QTreeWidgetItem* item = tree.currentItem();
+        return tree.visualItemRect(item).left() +
+               tree.fontMetrics().horizontalAdvance(item->text(0));
+    };
+    const auto check = [&](const char* what) {
+        SCOPED_TRACE(what);
+        const int width = tree.viewport()->width();
+        const int start = tree.visualItemRect(tree.currentItem()).left();
+        const int scrolled = tree.horizontalScrollBar()->value();
+        EXPECT_GE(start, 0);
+        EXPECT_LE(nameEnd(), width);
+        if (scrolled > 0) {
+            EXPECT_GE(nameEnd(), width - 8) << "scrolled " << scrolled;
+        }
+        const QRect row = tree.visualItemRect(tree.currentItem());
+        EXPECT_TRUE(tree.viewport()->rect().contains(QPoint(start, row.center().y())));
+    };
+
+    tree.setPathName(base + "alpha/beta/gamma/delta/Thumbnails");
+    tree.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tree));
+    QTest::qWait(10);
+    check("deep, when shown");
+    EXPECT_GT(tree.horizontalScrollBar()->value(), 0);
+
+    QTest::keyClick(&tree, Qt::Key_Up);  // other, a shorter name at the same depth
+    EXPECT_EQ(tree.currentItem()->text(0), "other");
+    check("moved by key");
+    tree.setPathName(base + "alpha");
+    check("shallow");
+    EXPECT_EQ(tree.horizontalScrollBar()->value(), 0);
+}
+
+// Every node tells its full path, which a narrow tree cuts.
+TEST_F(ShellTree, EveryNodeHasItsPathAsTooltip) {
+    makeDirs({"Photos/2024", "music"});
+    QTreeWidgetItem* baseNode = openBase();
+    ASSERT_NE(baseNode, nullptr);
+    node(base + "Photos")->setExpanded(true);
+    EXPECT_EQ(tree.topLevelItem(0)->toolTip(0), "/");
+    EXPECT_EQ(baseNode->toolTip(0), base.chopped(1));
+    for (const char* path : {"Photos", "Photos/2024", "music"}) {
+        QTreeWidgetItem* item = node(base + path);
+        ASSERT_NE(item, nullptr) << path;
+        EXPECT_EQ(item->toolTip(0), base + path);
+    }
 }
 
 }  // namespace

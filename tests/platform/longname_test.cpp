@@ -16,7 +16,8 @@ protected:
     void SetUp() override {
         root_ = dir_.path().toStdString();
         QDir(dir_.path()).mkpath(QStringLiteral("写真/Sub"));
-        for (const char* name : {"写真/b.JPG", "写真/a.jpg", "写真/C.jpg", "写真/notes.txt"}) {
+        for (const char* name :
+             {"写真/b.JPG", "写真/a.jpg", "写真/C.jpg", "写真/notes.txt", "写真/.hidden.jpg"}) {
             QFile file(dir_.filePath(QString::fromUtf8(name)));
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         }
@@ -36,8 +37,14 @@ TEST_F(LongNameTest, WildcardsTakeTheFirstMatchInNameOrderIgnoringCase) {
         const char* result;
     } rows[] = {
         {"/写真/*.jpg", "/写真/C.jpg"},  // "C" sorts before "a" and "b"
-        {"/写真/?.JPG", "/写真/C.jpg"},     {"/写真/b*", "/写真/b.JPG"},
-        {"/写真/*.TXT", "/写真/notes.txt"}, {"/写真/s?B", "/写真/Sub"},
+        {"/写真/?.JPG", "/写真/C.jpg"},
+        {"/写真/b*", "/写真/b.JPG"},
+        {"/写真/*.TXT", "/写真/notes.txt"},
+        {"/写真/s?B", "/写真/Sub"},
+        {"/写真/*", "/写真/C.jpg"},  // hidden names only for a pattern naming the dot
+        {"/写真/.*", "/写真/.hidden.jpg"},
+        {"/写真/.H*.JPG", "/写真/.hidden.jpg"},
+        {"/写真/?hidden.jpg", "/写真/?hidden.jpg"},
     };
     for (const auto& r : rows)
         EXPECT_EQ(LongFileName(root_ + r.pattern), root_ + r.result) << r.pattern;

@@ -5,12 +5,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
 #include <string>
 
+#include "controls/programfont.h"
 #include "platform/pathtext.h"
 #include "preview/filelisting.h"
 #include "tests/support/removetree.h"
@@ -60,6 +62,17 @@ TEST_F(FileListing, OrdinaryVisibleMatchingFilesEachOnceSortedByName) {
     const QStringList names = ListMatchingFiles(folder, "*.jpg;*.jpeg;*.bmp;*.JPG");
     EXPECT_EQ(names, (QStringList{"a.JPG", "b.jpeg", "c.bmp", "link.bmp", "写真.jpg"}));
     EXPECT_EQ(ListMatchingFiles(dir.path(), "*.png"), QStringList{"d.png"});  // no final "/"
+}
+
+TEST_F(FileListing, NamesSortLetterCaseAsideInEveryLocale) {
+    for (const char* name : {"B2.JPG", "a.bmp", "c.jpg", "A.bmp", "_x.jpg"}) touch(name);
+    for (const char* name : {"C", "en_US", "de_DE", "ja_JP"}) {
+        SCOPED_TRACE(name);
+        QLocale::setDefault(QLocale(QString::fromUtf8(name)));
+        EXPECT_EQ(ListMatchingFiles(folder, "*.jpg;*.bmp"),
+                  (QStringList{"_x.jpg", "a.bmp", "A.bmp", "B2.JPG", "c.jpg"}));
+    }
+    QLocale::setDefault(QLocale::system());
 }
 
 TEST_F(FileListing, AFolderThatCannotBeReadThrows) {
@@ -160,6 +173,51 @@ TEST_F(FileListBox, MouseAndKeyboardMovesFireButAClickOnTheSelectedEntryDoesNot)
 
     click(2);
     EXPECT_EQ(changes.count(), 3);
+    EXPECT_EQ(list.visualItemRect(list.item(0)).height(), list.ItemHeight());
+}
+
+// The list keeps its one selected entry: a press, a click or a drag on the
+// blank below the entries leaves it as it is.
+TEST_F(FileListBox, ClickBelowTheEntriesKeepsTheSelection) {
+    list.setDirectory(folder);
+    list.resize(120, 150);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    list.setCurrentRow(1);
+    QSignalSpy changes(&list, &TFileListBox::OnChange);
+    const QPoint entry = list.visualItemRect(list.item(1)).center();
+    const QPoint blank(20, list.visualItemRect(list.item(2)).bottom() + 30);
+    ASSERT_FALSE(list.indexAt(blank).isValid());
+
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, blank);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, blank);
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, blank);
+    QTest::mousePress(list.viewport(), Qt::LeftButton, {}, entry);
+    QTest::mouseMove(list.viewport(), blank);
+    QTest::mouseRelease(list.viewport(), Qt::LeftButton, {}, blank);
+    EXPECT_EQ(changes.count(), 0);
+    EXPECT_EQ(list.FileName(), folder + "b.bmp");
+    EXPECT_EQ(list.currentRow(), 1);
+}
+
+// Rows are as high as the windows' font needs, so that underscores and the
+// descenders of j, p and g are not cut; never lower than 12.
+TEST_F(FileListBox, RowsHoldTheFontsLine) {
+    touch("s_big_t.jpg");
+    list.setFont(ProgramFont());
+    list.setDirectory(folder);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    const int line = QFontMetrics(ProgramFont()).height();
+    for (int row = 0; row < list.count(); ++row) {
+        const int height = list.visualItemRect(list.item(row)).height();
+        EXPECT_GE(height, line) << list.item(row)->text().toStdString();
+        EXPECT_EQ(height, std::max(line, int(TFileListBox::kItemHeight)));
+    }
+
+    QFont small = ProgramFont();
+    small.setPixelSize(6);
+    list.setFont(small);
     EXPECT_EQ(list.visualItemRect(list.item(0)).height(), TFileListBox::kItemHeight);
 }
 

@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -69,6 +70,20 @@ TEST_F(PreviewTest, CreatedHiddenWithItsMenuAndNothingToCopyOrSave) {
     EXPECT_FALSE(form3->SaveDialog1->testOption(QFileDialog::DontConfirmOverwrite));
     EXPECT_EQ(form3->SaveDialog1->nameFilters().size(), 3);
     EXPECT_EQ(form3->SaveDialog1->selectedNameFilter(), form3->SaveDialog1->nameFilters().front());
+}
+
+// Screen readers find the controls by their role, and the menu by its captions.
+TEST_F(PreviewTest, ControlsHaveAccessibleNames) {
+    makeWindows();
+    const std::pair<QObject*, const char*> rows[] = {{form3->ShellTree1, "Folders"},
+                                                     {form3->FileListBox1, "Files"},
+                                                     {form3->ScrollBox1, "Thumbnail"},
+                                                     {form3->Image1, "Thumbnail"}};
+    for (const auto& [control, expected] : rows) {
+        QAccessibleInterface* found = QAccessible::queryAccessibleInterface(control);
+        ASSERT_NE(found, nullptr) << expected;
+        EXPECT_EQ(found->text(QAccessible::Name), QString::fromUtf8(expected));
+    }
 }
 
 TEST_F(PreviewTest, OpensAtTheStoredFolderOrElseTheProgramsFolder) {

@@ -155,6 +155,34 @@ TEST_F(PreviewTest, SaveKeepsThePreviewedFilesDateWhenAskedTo) {
     EXPECT_GT(QFileInfo(fresh).lastModified().toSecsSinceEpoch(), stamp + 3600);
 }
 
+// Save opens beside the picture, or where the user saved last in this
+// session, and proposes the picture's name as a JPEG file.
+TEST_F(PreviewTest, SaveStartsInTheLastFolderSavedToElseThePicturesOwn) {
+    makeBmp("s_big_t.bmp");
+    makeBmp("夕焼け.jpeg.bmp");
+    const QString out = root + "out";
+    ASSERT_TRUE(QDir().mkpath(out));
+    makeWindows();
+    openPics();
+    select("s_big_t.bmp");
+
+    form3->saveName.reset();  // cancelled: nothing saved, nothing remembered
+    form3->Save1Click();
+    EXPECT_EQ(form3->askedFolder, pics().chopped(1));
+    EXPECT_EQ(form3->proposedName, "s_big_t.jpg");
+
+    form3->saveName = out + "/first.jpg";
+    form3->Save1Click();
+    EXPECT_EQ(form3->askedFolder, pics().chopped(1));
+    ASSERT_TRUE(QFileInfo::exists(out + "/first.jpg"));
+
+    select("夕焼け.jpeg.bmp");
+    form3->saveName.reset();
+    form3->Save1Click();
+    EXPECT_EQ(form3->askedFolder, out);
+    EXPECT_EQ(form3->proposedName, "夕焼け.jpeg.jpg");
+}
+
 TEST_F(PreviewTest, SaveThatCannotCreateItsFileThrowsTheFileLayersError) {
     makeBmp("a.bmp");
     makeWindows();

@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <functional>
@@ -23,9 +25,16 @@ public:
 
     std::optional<QString> saveName;  // nothing: the dialog is cancelled
     bool clipboardLocked = false;
+    QString askedFolder;   // where the dialog opened, last time it was asked
+    QString proposedName;  // the file name it proposed then
 
 protected:
-    std::optional<QString> AskSaveFileName() override { return saveName; }
+    std::optional<QString> AskSaveFileName() override {
+        askedFolder = SaveDialog1->directory().absolutePath();
+        const QStringList files = SaveDialog1->selectedFiles();
+        proposedName = files.isEmpty() ? QString() : QFileInfo(files.front()).fileName();
+        return saveName;
+    }
     QClipboard* OpenClipboard() override {
         return clipboardLocked ? nullptr : TForm3::OpenClipboard();
     }
