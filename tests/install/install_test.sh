@@ -128,11 +128,18 @@ else
     bad "thumbrix-batch -d"
   check "with -d: into that folder" test "$(longer_side "$home/out/beach.jpg")" = 80
 
-  if command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
+  if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
     # The window in command-line mode: "処理開始" converts, closes and writes
-    # the settings; an error box would keep it open.
+    # the settings; an error box would keep it open. Xvfb picks a free display
+    # itself: tests started at the same time must not race for one.
     run_window() {
-      as_nobody xvfb-run -a -s "-screen 0 640x480x24" bash -c '
+      rm -f "$home/display"
+      as_nobody bash -c '
+        Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$HOME/display" 2>/dev/null &
+        xvfb=$!
+        trap "kill $xvfb" EXIT
+        for _ in $(seq 100); do [ -s "$HOME/display" ] && break; sleep 0.1; done
+        export DISPLAY=:$(cat "$HOME/display")
         "$0" "$1" & pid=$!
         for _ in $(seq 150); do
           window=$(xdotool search --onlyvisible --name "^Thumbrix$" 2>/dev/null | head -1) || true
@@ -159,7 +166,7 @@ else
     check "the next start reads the settings" \
       test "$(longer_side "$home/Pictures/tiles.jpg")" = 64
   else
-    echo "skipped: the window needs xvfb-run and xdotool"
+    echo "skipped: the window needs Xvfb and xdotool"
   fi
   written=$(find "$ro" -newer "$work/stamp")
   check "nothing written into the program's folder: $written" test -z "$written"
