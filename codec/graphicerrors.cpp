@@ -12,7 +12,10 @@ std::string CodecMessage(int code) {
 
 }  // namespace
 
-EJPEG::EJPEG(int code) : EInvalidGraphic(CodecMessage(code)), code_(code) {}
+EJPEG::EJPEG(int code, std::string libraryMessage)
+    : EInvalidGraphic(CodecMessage(code)),
+      code_(code),
+      libraryMessage_(std::move(libraryMessage)) {}
 
 EReadError::EReadError() : EStreamError("ストリームの読み込みエラー") {}
 

@@ -12,14 +12,18 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A codec failure; Code() is the JPEG library's own message code (J_MESSAGE_CODE).
+// A codec failure; Code() is the JPEG library's own message code (J_MESSAGE_CODE)
+// and LibraryMessage() the library's own English text for it, with its
+// parameters filled in (empty when not known).
 class EJPEG : public EInvalidGraphic {
 public:
-    explicit EJPEG(int code);
+    explicit EJPEG(int code, std::string libraryMessage = {});
     int Code() const { return code_; }
+    const std::string& LibraryMessage() const { return libraryMessage_; }
 
 private:
     int code_;
+    std::string libraryMessage_;
 };
 
 // An operation the graphic does not support, such as resizing a JPEG image.

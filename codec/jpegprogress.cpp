@@ -68,5 +68,5 @@ bool ProgressRelay::Deliver(CodecSession& session, int outputRow, int outputWidt
 void ProgressRelay::Check(const CodecSession& session, bool ok) const {
     if (ok) return;
     if (session.stopped && pending_) std::rethrow_exception(pending_);
-    throw EJPEG(session.error.msg_code);
+    throw EJPEG(session.error.msg_code, LibraryMessage(session));
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "codec/graphicerrors.h"
 #include "codec/jpegimage.h"
 #include "conversion/bmpdecoder.h"
 #include "conversion/jpegoptions.h"
@@ -38,12 +39,25 @@ JpegDecodeScale ScaleForSide(int longer) {
     return JpegDecodeScale::ScaleFull;
 }
 
+// The smallest reduction whose longer side (rounded up, as the library does)
+// is still at least twice the thumbnail's.
+JpegDecodeScale DraftScale(int longer, int thumbnailSize) {
+    for (const JpegDecodeScale scale : {JpegDecodeScale::ScaleEighth, JpegDecodeScale::ScaleQuarter,
+                                        JpegDecodeScale::ScaleHalf}) {
+        const int divisor = 1 << static_cast<int>(scale);
+        if ((longer + divisor - 1) / divisor >= 2 * thumbnailSize) return scale;
+    }
+    return JpegDecodeScale::ScaleFull;
+}
+
 // Codec failures throw; the caller turns them into a refusal.
 void DecodeJpeg(const QByteArray& bytes, TBitmap& bitmap, RunHost& host) {
     TJPEGImage jpeg;
     ApplyDecodeSettings(jpeg, host);
     jpeg.LoadFromBytes(bytes);
-    const JpegDecodeScale scale = ScaleForSide(std::max(jpeg.Height(), jpeg.Width()));
+    const int longer = std::max(jpeg.Height(), jpeg.Width());
+    const JpegDecodeScale scale =
+        host.draftDecode() ? DraftScale(longer, host.thumbnailSize()) : ScaleForSide(longer);
     if (scale != JpegDecodeScale::ScaleFull) {
         // Loaded again, so that the header is read for the chosen scale.
         jpeg.SetDecodeScale(scale);
@@ -83,6 +97,8 @@ bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, R
         } else {
             DecodeJpeg(bytes, bitmap, host);
         }
+    } catch (const EJPEG& e) {
+        return Fail(reason, e.LibraryMessage().empty() ? e.what() : e.LibraryMessage());
     } catch (const std::exception& e) {
         return Fail(reason, e.what());
     }
