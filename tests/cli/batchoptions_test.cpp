@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <fstream>
 
+#include "cli/batchusage.h"
+
 namespace {
 
 class BatchOptionsTest : public ::testing::Test {

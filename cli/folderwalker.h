@@ -1,0 +1,28 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+// Walks a folder tree for picture files (.bmp, .jpg, .jpeg in any case) in a
+// stable order: each folder's entries sorted by their bytes, subfolders
+// entered where they sort. Hidden entries (names starting with ".") are left
+// out; symbolic links to files are followed, links to folders are not, so a
+// link loop cannot trap the walk. Paths are the root, "/" and the path below
+// it.
+class FolderWalker {
+public:
+    using FileFound = std::function<void(std::string&& path)>;
+    // A folder that cannot be read, with the system's reason; the walk goes on.
+    using FolderFailed = std::function<void(const std::string& folder, const std::string& reason)>;
+
+    FolderWalker(FileFound found, FolderFailed failed)
+        : found_(std::move(found)), failed_(std::move(failed)) {}
+
+    void walk(const std::string& root);
+
+private:
+    void walkFolder(std::string& path);
+
+    FileFound found_;
+    FolderFailed failed_;
+};
