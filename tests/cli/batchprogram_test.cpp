@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
+#include <map>
 
 #include "tests/cli/batchtestpictures.h"
 
@@ -69,6 +71,78 @@ TEST(BatchProgram, ExitStatusesAndAQuietStandardOutput) {
     EXPECT_EQ(o.status, 2);
     EXPECT_TRUE(o.err.contains("size"));
     EXPECT_TRUE(o.out.isEmpty());
+}
+
+// The thumbnails of a folder by name; temporary files of writes cut short
+// are not thumbnails.
+std::map<QString, QByteArray> Thumbnails(const QString& folder) {
+    std::map<QString, QByteArray> files;
+    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
+        if (name.startsWith(QStringLiteral(".thumbrix-"))) continue;
+        QFile file(QDir(folder).filePath(name));
+        file.open(QIODevice::ReadOnly);
+        files[name] = file.readAll();
+    }
+    return files;
+}
+
+class BatchUpdateProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* folder : {"src", "one", "out"}) QDir(dir_.path()).mkdir(folder);
+        for (const std::string& p : MakeBatchPictures(dir_.filePath("src").toStdString(), 30))
+            files_ << QString::fromStdString(p);
+        // The reference: one --update run, undisturbed.
+        const Outcome o = RunBatchProgram(args(dir_.filePath(QStringLiteral("one"))));
+        ASSERT_EQ(o.status, 0) << o.err.toStdString();
+        reference_ = Thumbnails(dir_.filePath(QStringLiteral("one")));
+        ASSERT_EQ(reference_.size(), 30u);
+    }
+    QStringList args(const QString& dest) const {
+        return QStringList{QStringLiteral("--update"), QStringLiteral("--quiet"),
+                           QStringLiteral("-j"),       QStringLiteral("1"),
+                           QStringLiteral("-d"),       dest} +
+               files_;
+    }
+
+    QTemporaryDir dir_;
+    QStringList files_;
+    std::map<QString, QByteArray> reference_;
+};
+
+TEST_F(BatchUpdateProgram, ARunKilledHalfWayIsCompletedByTheNext) {
+    const QString out = dir_.filePath(QStringLiteral("out"));
+    QProcess process;
+    process.start(QStringLiteral(THUMBRIX_BATCH_PATH), args(out));
+    ASSERT_TRUE(process.waitForStarted());
+    while (Thumbnails(out).size() < 3 && process.state() == QProcess::Running) QThread::msleep(2);
+    process.kill();
+    process.waitForFinished();
+    const size_t before = Thumbnails(out).size();
+    EXPECT_LT(before, 30u) << "the run ended before it could be killed";
+
+    const Outcome o = RunBatchProgram(
+        args(out) + QStringList{QStringLiteral("--report"), dir_.filePath("report.json")});
+    EXPECT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_EQ(Thumbnails(out), reference_);
+    // What the killed run finished is not made again.
+    QFile report(dir_.filePath("report.json"));
+    report.open(QIODevice::ReadOnly);
+    EXPECT_GE(report.readAll().count("\"status\":\"skipped\""), qsizetype(before) - 1);
+}
+
+TEST_F(BatchUpdateProgram, TwoRunsIntoOneDestinationAtOnce) {
+    const QString out = dir_.filePath(QStringLiteral("out"));
+    QProcess first, second;
+    first.start(QStringLiteral(THUMBRIX_BATCH_PATH), args(out));
+    second.start(QStringLiteral(THUMBRIX_BATCH_PATH), args(out));
+    for (QProcess* p : {&first, &second}) {
+        ASSERT_TRUE(p->waitForFinished(120000));
+        EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
+    }
+    EXPECT_EQ(Thumbnails(out), reference_);
+    EXPECT_EQ(RunBatchProgram(args(out)).status, 0);
+    EXPECT_EQ(Thumbnails(out), reference_);
 }
 
 }  // namespace
