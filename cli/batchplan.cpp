@@ -1,6 +1,7 @@
 #include "cli/batchplan.h"
 
 #include <optional>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 
@@ -39,7 +40,10 @@ BatchPlan::BatchPlan(std::vector<BatchSource> sources, const BatchSettings& sett
         }
     }
 
-    std::unordered_map<std::string, uint32_t> byOutput;
+    // Keys are views of the groups' outputs, which never move: no group is
+    // added beyond the reserve.
+    groups_.reserve(count);
+    std::unordered_map<std::string_view, uint32_t> byOutput;
     byOutput.reserve(count);
     std::string folder;
     for (uint32_t i = 0; i < count; ++i) {
@@ -53,9 +57,10 @@ BatchPlan::BatchPlan(std::vector<BatchSource> sources, const BatchSettings& sett
             refusals_.push_back({i, std::move(output), std::move(reason)});
             continue;
         }
-        const auto [it, added] = byOutput.emplace(output, static_cast<uint32_t>(groups_.size()));
-        if (added) {
+        const auto it = byOutput.find(output);
+        if (it == byOutput.end()) {
             groups_.push_back({std::move(output), i, i, 1});
+            byOutput.emplace(groups_.back().output, static_cast<uint32_t>(groups_.size() - 1));
             continue;
         }
         Group& group = groups_[it->second];
