@@ -31,6 +31,7 @@ std::string Root() {
 std::string MakeLibrary(int64_t count) {
     const std::string folder = Root() + "/lib" + std::to_string(count);
     const std::string list = folder + ".list";
+    std::filesystem::create_directories(folder);
     std::ofstream names(list);
     char name[64];
     for (int64_t i = 0; i < count; ++i) {

@@ -90,13 +90,13 @@ class BatchUpdateProgram : public ::testing::Test {
 protected:
     void SetUp() override {
         for (const char* folder : {"src", "one", "out"}) QDir(dir_.path()).mkdir(folder);
-        for (const std::string& p : MakeBatchPictures(dir_.filePath("src").toStdString(), 30))
+        for (const std::string& p : MakeBatchPictures(dir_.filePath("src").toStdString(), 18))
             files_ << QString::fromStdString(p);
         // The reference: one --update run, undisturbed.
         const Outcome o = RunBatchProgram(args(dir_.filePath(QStringLiteral("one"))));
         ASSERT_EQ(o.status, 0) << o.err.toStdString();
         reference_ = Thumbnails(dir_.filePath(QStringLiteral("one")));
-        ASSERT_EQ(reference_.size(), 30u);
+        ASSERT_EQ(reference_.size(), 18u);
     }
     QStringList args(const QString& dest) const {
         return QStringList{QStringLiteral("--update"), QStringLiteral("--quiet"),
@@ -119,7 +119,7 @@ TEST_F(BatchUpdateProgram, ARunKilledHalfWayIsCompletedByTheNext) {
     process.kill();
     process.waitForFinished();
     const size_t before = Thumbnails(out).size();
-    EXPECT_LT(before, 30u) << "the run ended before it could be killed";
+    EXPECT_LT(before, 18u) << "the run ended before it could be killed";
 
     const Outcome o = RunBatchProgram(
         args(out) + QStringList{QStringLiteral("--report"), dir_.filePath("report.json")});
