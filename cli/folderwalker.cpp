@@ -24,6 +24,11 @@ struct Entry {
 
 }  // namespace
 
+void FolderWalker::skipFolder(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) skip_ = {st.st_dev, st.st_ino};
+}
+
 void FolderWalker::walk(const std::string& root) {
     std::string path = root;
     while (path.size() > 1 && path.back() == '/') path.pop_back();
@@ -69,7 +74,10 @@ void FolderWalker::walkFolder(std::string& path) {
         path += '/';
         path += entry.name;
         if (entry.folder) {
-            walkFolder(path);
+            struct stat st {};
+            const bool skipped = skip_ && ::stat(path.c_str(), &st) == 0 &&
+                                 std::pair<uint64_t, uint64_t>(st.st_dev, st.st_ino) == *skip_;
+            if (!skipped) walkFolder(path);
         } else {
             found_(std::string(path));
         }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 
 // Walks a folder tree for picture files (.bmp, .jpg, .jpeg in any case) in a
 // stable order: each folder's entries sorted by their bytes, subfolders
@@ -18,6 +21,10 @@ public:
     FolderWalker(FileFound found, FolderFailed failed)
         : found_(std::move(found)), failed_(std::move(failed)) {}
 
+    // A folder left out wherever it appears: the destination, so that a
+    // destination inside the library does not become a source at the next run.
+    void skipFolder(const std::string& path);
+
     void walk(const std::string& root);
 
 private:
@@ -25,4 +32,5 @@ private:
 
     FileFound found_;
     FolderFailed failed_;
+    std::optional<std::pair<uint64_t, uint64_t>> skip_;  // device, inode
 };

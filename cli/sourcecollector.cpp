@@ -69,6 +69,7 @@ void SourceCollector::addName(std::string&& name) {
                             [&](const std::string& folder, const std::string& reason) {
                                 problem_(folder, "cannot read the folder: " + reason);
                             });
+        walker.skipFolder(options_.settings.destination);
         walker.walk(root);
         return;
     }

@@ -87,6 +87,15 @@ TEST_F(BatchLibraryTest, RecursiveRunMirrorsFoldersAndLeavesOutHiddenFilesAndLoo
     EXPECT_EQ(run(), kAllConverted) << err_.str();
     EXPECT_EQ(ReadFileBytes(root_ + "Photos/.hidden/IMG_0001.JPG"),
               ReadFileBytes(root_ + "out/2019/a/IMG_0001.JPG"));
+
+    // A destination inside the library is not walked: no thumbnails of
+    // thumbnails at the next run.
+    options_.recursive = true;
+    options_.files = {root_ + "Photos"};
+    options_.settings.destination = root_ + "Photos/2019/thumbs/";
+    QDir().mkpath(QString::fromStdString(options_.settings.destination));
+    for (int run_ = 0; run_ < 2; ++run_) EXPECT_EQ(run(), kAllConverted) << err_.str();
+    EXPECT_EQ(tree(root_ + "Photos/2019/thumbs").size(), 6u);
 }
 
 TEST_F(BatchLibraryTest, ListsAndBaseMirrorNamedFiles) {
