@@ -18,7 +18,27 @@ namespace {
 struct Given {
     std::optional<std::string> destination, prefix, suffix, settingsFile;
     std::optional<int> size, quality, jobs;
-    bool progressive = false, keepDate = false, fastDecode = false, smoothing = false;
+    std::optional<bool> progressive, keepDate, fastDecode, smoothing, optimize, draft;
+    std::optional<bool> quiet, recursive, null, update, settings;  // settings: read any file
+};
+
+// The on/off options; each also has a "--no-" form.
+struct Switch {
+    const char* name;
+    char shortName;  // 0: none
+    std::optional<bool> Given::*value;
+};
+constexpr Switch kSwitches[] = {
+    {"progressive", 0, &Given::progressive},
+    {"keep-date", 0, &Given::keepDate},
+    {"fast-decode", 0, &Given::fastDecode},
+    {"smoothing", 0, &Given::smoothing},
+    {"optimize", 0, &Given::optimize},
+    {"draft", 0, &Given::draft},
+    {"quiet", 0, &Given::quiet},
+    {"recursive", 'r', &Given::recursive},
+    {"null", '0', &Given::null},
+    {"update", 0, &Given::update},
 };
 
 bool ParseNumber(const std::string& text, int low, int high, int& value) {
@@ -64,39 +84,60 @@ bool Usage(std::string& error, const std::string& text) {
     return false;
 }
 
+const Switch* FindSwitch(const std::string& name, bool& on) {
+    for (const Switch& s : kSwitches) {
+        const std::string longName = std::string("--") + s.name;
+        if (name == longName || (s.shortName != 0 && name == std::string{'-', s.shortName})) {
+            on = true;
+            return &s;
+        }
+        if (name == "--no-" + std::string(s.name)) {
+            on = false;
+            return &s;
+        }
+    }
+    return nullptr;
+}
+
+// The settings file's values, then the command line's over them.
+bool Settle(const Given& given, const std::string& programFile, BatchOptions& options,
+            std::string& error) {
+    BatchSettings& s = options.settings;
+    s.destination = CurrentFolder();
+    if (given.settings.value_or(true)) {
+        if (given.settingsFile) {
+            if (!IsExistingFile(*given.settingsFile))
+                return Usage(error, "settings file " + *given.settingsFile + " cannot be read");
+            ReadSettingsFile(*given.settingsFile, s);
+        } else if (const std::string window = BatchSettingsFile(programFile);
+                   IsExistingFile(window)) {
+            ReadSettingsFile(window, s);
+        }
+    }
+    if (given.destination) s.destination = WithSlash(*given.destination);
+    if (given.size) s.size = *given.size;
+    if (given.quality) s.quality = *given.quality;
+    if (given.prefix) s.prefix = *given.prefix;
+    if (given.suffix) s.suffix = *given.suffix;
+    s.progressive = given.progressive.value_or(s.progressive);
+    s.keepDate = given.keepDate.value_or(s.keepDate);
+    s.smoothing = given.smoothing.value_or(s.smoothing);
+    if (given.fastDecode) s.bestQuality = !*given.fastDecode;
+    s.optimize = given.optimize.value_or(false);
+    s.draft = given.draft.value_or(false);
+    options.quiet = given.quiet.value_or(false);
+    options.recursive = given.recursive.value_or(false);
+    options.nullSeparated = given.null.value_or(false);
+    options.update = given.update.value_or(false);
+    options.jobs = given.jobs.value_or(DefaultJobs());
+    return true;
+}
+
 }  // namespace
 
 std::string BatchSettingsFile(const std::string& programFile) {
     // The window's settings: those of "thumbrix" in the same folder.
     return SettingsFilePath(FolderOf(programFile) + "thumbrix");
-}
-
-std::string BatchUsage(const std::string& settingsFile) {
-    return "Usage: thumbrix-batch [options] FILE...\n"
-           "Converts each FILE (BMP or JPEG) into a JPEG thumbnail in the destination\n"
-           "folder, named prefix + name + suffix, as the Thumbrix window does.\n"
-           "\n"
-           "  -d, --dest DIR       destination folder (default: the settings file's,\n"
-           "                       else the current folder)\n"
-           "  -s, --size N         longer side of a thumbnail, 1 to 4096 (default 32)\n"
-           "  -q, --quality N      JPEG quality, 20 to 100 (default 60)\n"
-           "      --progressive    write progressive JPEG files\n"
-           "      --prefix TEXT    put TEXT before each name\n"
-           "      --suffix TEXT    put TEXT after each name\n"
-           "      --keep-date      give each thumbnail its source's modification time\n"
-           "      --fast-decode    decode JPEG sources with the fast inverse DCT\n"
-           "      --smoothing      block smoothing when decoding incomplete progressive files\n"
-           "      --settings FILE  take the defaults from a Thumbrix settings file\n"
-           "                       (without it: " +
-           settingsFile +
-           ", if any)\n"
-           "  -j, --jobs N         files converted at once (default: the processors)\n"
-           "      --quiet          no progress line\n"
-           "      --help           show this text\n"
-           "      --version        show the version\n"
-           "\n"
-           "Exit status: 0 all converted, 1 some skipped or failed, 2 usage error or\n"
-           "missing destination.\n";
 }
 
 bool ParseBatchOptions(const std::vector<std::string>& arguments, const std::string& programFile,
@@ -136,14 +177,14 @@ bool ParseBatchOptions(const std::vector<std::string>& arguments, const std::str
             out = arguments[++i];
             return true;
         };
-        auto flag = [&](bool& out) {
-            out = true;
-            return !inlineValue.has_value();
-        };
         std::string text;
         int number = 0;
         bool ok = true;
-        if (name == "-d" || name == "--dest") {
+        bool on = false;
+        if (const Switch* s = FindSwitch(name, on)) {
+            ok = !inlineValue.has_value();
+            given.*(s->value) = on;
+        } else if (name == "-d" || name == "--dest") {
             ok = value(text);
             given.destination = text;
         } else if (name == "-s" || name == "--size") {
@@ -167,20 +208,22 @@ bool ParseBatchOptions(const std::vector<std::string>& arguments, const std::str
         } else if (name == "--settings") {
             ok = value(text);
             given.settingsFile = text;
-        } else if (name == "--progressive") {
-            ok = flag(given.progressive);
-        } else if (name == "--keep-date") {
-            ok = flag(given.keepDate);
-        } else if (name == "--fast-decode") {
-            ok = flag(given.fastDecode);
-        } else if (name == "--smoothing") {
-            ok = flag(given.smoothing);
-        } else if (name == "--quiet") {
-            ok = flag(options.quiet);
-        } else if (name == "--help" && !inlineValue) {
+        } else if (name == "--no-settings") {
+            ok = !inlineValue.has_value();
+            given.settings = false;
+        } else if (name == "--files-from") {
+            ok = value(text);
+            options.lists.push_back({options.files.size(), text});
+        } else if (name == "--base") {
+            ok = value(text) && !text.empty();
+            options.base = text;
+        } else if (name == "--report") {
+            ok = value(text) && !text.empty();
+            options.reportFile = text;
+        } else if ((name == "--help" || name == "-h") && !inlineValue) {
             options.action = BatchOptions::Action::Help;
             return true;
-        } else if (name == "--version" && !inlineValue) {
+        } else if ((name == "--version" || name == "-V") && !inlineValue) {
             options.action = BatchOptions::Action::Version;
             return true;
         } else {
@@ -190,26 +233,6 @@ bool ParseBatchOptions(const std::vector<std::string>& arguments, const std::str
             return Usage(error,
                          "option " + name + (inlineValue ? " takes no value" : " needs a value"));
     }
-    if (options.files.empty()) return Usage(error, "no FILE given");
-
-    BatchSettings& s = options.settings;
-    s.destination = CurrentFolder();
-    if (given.settingsFile) {
-        if (!IsExistingFile(*given.settingsFile))
-            return Usage(error, "settings file " + *given.settingsFile + " cannot be read");
-        ReadSettingsFile(*given.settingsFile, s);
-    } else if (const std::string window = BatchSettingsFile(programFile); IsExistingFile(window)) {
-        ReadSettingsFile(window, s);
-    }
-    if (given.destination) s.destination = WithSlash(*given.destination);
-    if (given.size) s.size = *given.size;
-    if (given.quality) s.quality = *given.quality;
-    if (given.prefix) s.prefix = *given.prefix;
-    if (given.suffix) s.suffix = *given.suffix;
-    s.progressive = s.progressive || given.progressive;
-    s.keepDate = s.keepDate || given.keepDate;
-    s.smoothing = s.smoothing || given.smoothing;
-    if (given.fastDecode) s.bestQuality = false;
-    options.jobs = given.jobs.value_or(DefaultJobs());
-    return true;
+    if (options.files.empty() && options.lists.empty()) return Usage(error, "no FILE given");
+    return Settle(given, programFile, options, error);
 }

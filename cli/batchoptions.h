@@ -11,9 +11,17 @@ struct BatchSettings {
     bool smoothing = false;
     bool progressive = false;
     bool keepDate = false;
+    bool optimize = false;  // optimised Huffman tables
+    bool draft = false;     // decode at the smallest scale still twice the thumbnail
     std::string prefix;
     std::string suffix;
     std::string destination;  // ends with "/"
+};
+
+// A --files-from list, whose names go before files[before].
+struct NameListFile {
+    size_t before = 0;
+    std::string path;  // "-": standard input
 };
 
 struct BatchOptions {
@@ -23,19 +31,22 @@ struct BatchOptions {
     BatchSettings settings;
     int jobs = 1;
     bool quiet = false;
+    bool recursive = false;      // walk folder arguments
+    bool nullSeparated = false;  // lists hold NUL-separated names
+    bool update = false;         // skip thumbnails that are up to date
+    std::string base;            // mirror named files relative to this folder
+    std::string reportFile;      // JSON lines, one per source
     std::vector<std::string> files;
+    std::vector<NameListFile> lists;
 };
 
 // Reads the command line (without the program name). Defaults come from the
-// settings file given with --settings or, without it, from the window's
-// settings file when there is one, read as the main window reads it; options
-// on the command line win. Without a destination from either, thumbnails go
-// to the current folder. False with a message for a usage error.
+// settings file given with --settings or, without it, from thumbrix.ini in
+// the program's folder when there is one (--no-settings: none), read as the
+// main window reads it; options on the command line win, a "--no-" form
+// included. False with a message for a usage error.
 bool ParseBatchOptions(const std::vector<std::string>& arguments, const std::string& programFile,
                        BatchOptions& options, std::string& error);
 
 // The window's settings file, which the programs in programFile's folder share.
 std::string BatchSettingsFile(const std::string& programFile);
-
-// The text of --help, naming the settings file in use.
-std::string BatchUsage(const std::string& settingsFile);

@@ -7,6 +7,7 @@
 
 #include "cli/batchoptions.h"
 #include "cli/batchrun.h"
+#include "cli/batchusage.h"
 #include "codec/jpegsettings.h"
 #include "platform/programfile.h"
 
@@ -36,5 +37,5 @@ int main(int argc, char* argv[]) {
     // Made once here, before the jobs start.
     DefaultJpegSettings();
     const bool progress = !options.quiet && isatty(STDERR_FILENO);
-    return RunBatch(options, std::cerr, progress);
+    return RunBatch(options, std::cin, std::cerr, progress);
 }

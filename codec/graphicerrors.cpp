@@ -13,10 +13,13 @@ std::string CodecMessage(int code) {
 
 }  // namespace
 
-EJPEG::EJPEG(int code, std::string reason)
+EJPEG::EJPEG(int code, std::string reason, std::string libraryMessage)
     : EInvalidGraphic(CodecMessage(code)),
       code_(code),
-      reason_(reason.empty() ? "damaged or not a JPEG file" : std::move(reason)) {}
+      reason_(!reason.empty()           ? std::move(reason)
+              : !libraryMessage.empty() ? libraryMessage
+                                        : "damaged or not a JPEG file"),
+      libraryMessage_(std::move(libraryMessage)) {}
 
 EReadError::EReadError() : EStreamError("ストリームの読み込みエラー") {}
 

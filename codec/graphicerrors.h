@@ -12,18 +12,22 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A codec failure; Code() is the JPEG library's own message code (J_MESSAGE_CODE).
-// Reason() says what is wrong with the file in plain English, for messages
-// that name the file ("too many scans", "the file ends before its picture data").
+// A codec failure; Code() is the JPEG library's own message code (J_MESSAGE_CODE)
+// and LibraryMessage() the library's own English text for it, with its
+// parameters filled in (empty when not known). Reason() says what is wrong with
+// the file for messages that name it: our own words where we refused it
+// ("too many scans"), else the library's text.
 class EJPEG : public EInvalidGraphic {
 public:
-    explicit EJPEG(int code, std::string reason = {});
+    explicit EJPEG(int code, std::string reason = {}, std::string libraryMessage = {});
     int Code() const { return code_; }
     const std::string& Reason() const { return reason_; }
+    const std::string& LibraryMessage() const { return libraryMessage_; }
 
 private:
     int code_;
     std::string reason_;
+    std::string libraryMessage_;
 };
 
 // An operation the graphic does not support, such as resizing a JPEG image.

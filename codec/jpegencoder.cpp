@@ -26,12 +26,13 @@ void JpegEncoder::Check(bool ok) {
     progress_.Check(session_, ok);
 }
 
-void JpegEncoder::Setup(const TBitmap& bitmap, int quality, bool gray, bool progressive) {
+void JpegEncoder::Setup(const TBitmap& bitmap, int quality, bool gray, bool progressive,
+                        bool optimize) {
     session_.owner = this;
     session_.report = progress_.active() ? Report : nullptr;
     Check(CreateCompressor(session_));
     Check(SetupCompressor(session_, output_,
-                          {bitmap.width(), bitmap.height(), quality, gray, progressive}));
+                          {bitmap.width(), bitmap.height(), quality, gray, progressive, optimize}));
 }
 
 void JpegEncoder::Encode(const TBitmap& bitmap) {

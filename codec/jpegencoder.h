@@ -18,8 +18,10 @@ public:
     JpegEncoder& operator=(const JpegEncoder&) = delete;
 
     // Creates the compressor and sets its parameters for a 24-bit bitmap:
-    // baseline-forced tables at quality; grayscale; progressive scans.
-    void Setup(const TBitmap& bitmap, int quality, bool gray, bool progressive);
+    // baseline-forced tables at quality; grayscale; progressive scans;
+    // optimised Huffman tables.
+    void Setup(const TBitmap& bitmap, int quality, bool gray, bool progressive,
+               bool optimize = false);
     // Writes the bitmap given to Setup, top row first.
     void Encode(const TBitmap& bitmap);
 

@@ -284,7 +284,7 @@ void TJPEGImage::EncodeFromBitmap() {
             buffer.open(QIODevice::WriteOnly);
             JpegEncoder encoder(buffer, &running);
             encoder.Setup(copy, settings_.EncodeQuality, settings_.GrayOutput,
-                          settings_.ProgressiveWrite);
+                          settings_.ProgressiveWrite, optimizeCoding_);
             if (settings_.GrayOutput) data_->Gray = true;
             Progress(TProgressStage::Starting, 0, false, QRect());
             encoder.Encode(copy);

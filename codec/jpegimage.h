@@ -96,6 +96,10 @@ public:
     void SetEncodeQuality(int value);  // clamped to 1..100
     bool ProgressiveWrite() const { return settings_.ProgressiveWrite; }
     void SetProgressiveWrite(bool value) { settings_.ProgressiveWrite = value; }
+    // Optimised Huffman tables at the next encode: same pixels, a smaller file.
+    // Not one of the stored settings: off for every new object.
+    bool OptimizeCoding() const { return optimizeCoding_; }
+    void SetOptimizeCoding(bool value) { optimizeCoding_ = value; }
     JpegDecodeMode DecodeMode() const { return settings_.DecodeMode; }
     void SetDecodeMode(JpegDecodeMode value);
     JpegOutputDepth OutputDepth() const { return settings_.OutputDepth; }
@@ -140,6 +144,7 @@ private:
     JpegSettings settings_;
     bool scaledSizeStale_ = true;
     bool modified_ = false;
+    bool optimizeCoding_ = false;
     ChangeEvent onChange_;
     ProgressEvent onProgress_;
 };

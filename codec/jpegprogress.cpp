@@ -73,12 +73,11 @@ void ProgressRelay::Check(const CodecSession& session, bool ok) const {
     if (ok) return;
     if (session.stopped && pending_) std::rethrow_exception(pending_);
     const int code = session.error.msg_code;
+    const std::string library = LibraryMessage(session);
     // Without backing store, the library refuses a buffer over the budget so.
     if (session.isDecompressor && (code == JERR_NO_BACKING_STORE || code == JERR_OUT_OF_MEMORY))
-        throw EJPEG(code, OverBudgetReason(session.d.image_width, session.d.image_height));
+        throw EJPEG(code, OverBudgetReason(session.d.image_width, session.d.image_height), library);
     // Raised only when the stream source ran out inside the header.
-    if (code == JERR_INPUT_EOF) throw EJPEG(code, "the file ends before its picture data");
-    std::string reason = "damaged or not a JPEG file";
-    if (session.message[0] != '\0') reason += std::string(" (") + session.message + ")";
-    throw EJPEG(code, reason);
+    if (code == JERR_INPUT_EOF) throw EJPEG(code, "the file ends before its picture data", library);
+    throw EJPEG(code, {}, library);
 }

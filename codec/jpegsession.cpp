@@ -164,6 +164,7 @@ bool SetupCompressor(CodecSession& s, QIODevice& output, const CompressorSetup& 
     jpeg_set_quality(&s.c, setup.quality, TRUE);
     if (setup.gray) jpeg_set_colorspace(&s.c, JCS_GRAYSCALE);
     if (setup.progressive) jpeg_simple_progression(&s.c);
+    if (setup.optimize) s.c.optimize_coding = TRUE;
     return true;
 }
 
@@ -193,4 +194,18 @@ void DestroySession(CodecSession& s) noexcept {
         jpeg_destroy_compress(&s.c);
     }
     s.created = false;
+}
+
+std::string LibraryMessage(const CodecSession& s) {
+    if (s.error.msg_code == 0) return {};
+    // The library's formatter, on a copy of the recorded code and parameters.
+    jpeg_error_mgr err{};
+    jpeg_std_error(&err);
+    err.msg_code = s.error.msg_code;
+    err.msg_parm = s.error.msg_parm;
+    jpeg_common_struct common{};
+    common.err = &err;
+    char text[JMSG_LENGTH_MAX] = {};
+    err.format_message(&common, text);
+    return text;
 }

@@ -9,6 +9,7 @@
 #include <QRgb>
 #include <csetjmp>
 #include <cstdio>
+#include <string>
 
 // jpeglib.h needs size_t and FILE declared first.
 // clang-format off
@@ -71,6 +72,7 @@ struct CompressorSetup {
     int quality;
     bool gray;
     bool progressive;
+    bool optimize;  // optimised Huffman tables: same pixels, smaller file
 };
 bool CreateCompressor(CodecSession& s) noexcept;
 // Attaches StreamDestination to output (which must outlive the session).
@@ -78,6 +80,9 @@ bool SetupCompressor(CodecSession& s, QIODevice& output, const CompressorSetup& 
 bool StartCompress(CodecSession& s) noexcept;
 bool WriteRows(CodecSession& s, JSAMPARRAY rows, JDIMENSION count, JDIMENSION& written) noexcept;
 bool FinishCompress(CodecSession& s) noexcept;
+
+// The library's own text for the failure recorded in the session.
+std::string LibraryMessage(const CodecSession& s);
 
 // Destroys the library object, if one was created. Never fails.
 void DestroySession(CodecSession& s) noexcept;

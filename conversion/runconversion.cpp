@@ -86,7 +86,7 @@ void RunConversion(RunState& state, RunHost& host, RunObserver* observer) {
             if (observer != nullptr) observer->writeRefused(index, path, output);
             continue;
         }
-        WriteThumbnail(state.ThumbBitmap, output, state, host);
+        WriteThumbnail(state.ThumbBitmap, output, state, host, host.thumbnailComment(path));
         if (observer != nullptr) observer->written(index, path, output);
     }
 }

@@ -19,6 +19,14 @@ public:
     virtual std::string suffix() = 0;       // put after it
     virtual std::string destination() = 0;  // folder ending with "/", or empty
 
+    // Choices of the batch command that the window does not offer.
+    virtual bool optimizeCoding() { return false; }  // optimised Huffman tables
+    // Decode JPEG sources at the smallest scale that keeps the longer side at
+    // least twice the thumbnail's, instead of near 2000.
+    virtual bool draftDecode() { return false; }
+    // A JPEG comment for the thumbnail of source; empty writes none.
+    virtual std::string thumbnailComment(const std::string& /*source*/) { return {}; }
+
     virtual void setProgress(int position) = 0;             // 0..1000
     virtual void pump() = 0;                                // let the window handle its events
     virtual void showMessage(const std::string& text) = 0;  // modal, the program's title

@@ -1,9 +1,11 @@
 #include "conversion/sourceloader.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <exception>
 #include <new>
 
+#include "codec/graphicerrors.h"
 #include "codec/jpegimage.h"
 #include "conversion/bmpdecoder.h"
 #include "conversion/jpegoptions.h"
@@ -42,7 +44,11 @@ bool ReadSource(const std::string& path, int64_t size, bool bmp, QByteArray& byt
     }
     if (bmp && !CheckBmpStart(head, size, reason)) return false;
     if (!bmp && !head.startsWith("\xFF\xD8")) {
-        reason = "not a JPEG file";
+        // In the library's own words, as a decode would have refused it.
+        char text[64];
+        std::snprintf(text, sizeof text, "Not a JPEG file: starts with 0x%02x 0x%02x",
+                      head.size() > 0 ? uchar(head[0]) : 0, head.size() > 1 ? uchar(head[1]) : 0);
+        reason = text;
         return false;
     }
     if (size <= kHeadBytes) {
@@ -64,12 +70,25 @@ JpegDecodeScale ScaleForSide(int longer) {
     return JpegDecodeScale::ScaleFull;
 }
 
+// The smallest reduction whose longer side (rounded up, as the library does)
+// is still at least twice the thumbnail's.
+JpegDecodeScale DraftScale(int longer, int thumbnailSize) {
+    for (const JpegDecodeScale scale : {JpegDecodeScale::ScaleEighth, JpegDecodeScale::ScaleQuarter,
+                                        JpegDecodeScale::ScaleHalf}) {
+        const int divisor = 1 << static_cast<int>(scale);
+        if ((longer + divisor - 1) / divisor >= 2 * thumbnailSize) return scale;
+    }
+    return JpegDecodeScale::ScaleFull;
+}
+
 // Codec failures throw; the caller turns them into a refusal.
 void DecodeJpeg(const QByteArray& bytes, TBitmap& bitmap, RunHost& host) {
     TJPEGImage jpeg;
     ApplyDecodeSettings(jpeg, host);
     jpeg.LoadFromBytes(bytes);
-    const JpegDecodeScale scale = ScaleForSide(std::max(jpeg.Height(), jpeg.Width()));
+    const int longer = std::max(jpeg.Height(), jpeg.Width());
+    const JpegDecodeScale scale =
+        host.draftDecode() ? DraftScale(longer, host.thumbnailSize()) : ScaleForSide(longer);
     if (scale != JpegDecodeScale::ScaleFull) {
         // Loaded again, so that the header is read for the chosen scale.
         jpeg.SetDecodeScale(scale);

@@ -17,7 +17,10 @@ constexpr int64_t kMaxSourceBytes = int64_t{1} << 30;
 // Fails, without a message, for a missing path, a folder, a file dated before
 // 1980 or after 2107, another extension, a file over kMaxSourceBytes, or
 // data that does not decode; reason (when given) then says which, in words
-// for a message that names the file. The path is the file system's bytes. Reads "Best Quality" and
-// "Smoothing" from the host when it decodes a JPEG file.
+// for a message that names the file (a codec failure in the library's own
+// words). The path is the file system's bytes. With the host's draftDecode(),
+// JPEG files are decoded at the smallest scale whose longer side is at least
+// twice the thumbnail size. Reads "Best Quality" and "Smoothing" from the host
+// when it decodes a JPEG file.
 bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, RunHost& host,
                     std::string* reason = nullptr);

@@ -4,6 +4,7 @@
 #include <QImageWriter>
 
 #include "codec/jpegimage.h"
+#include "conversion/jpegcomment.h"
 #include "conversion/jpegoptions.h"
 #include "conversion/outputname.h"
 #include "conversion/runhost.h"
@@ -24,26 +25,28 @@ QByteArray EncodeBmp(const TBitmap& bitmap, const std::string& path) {
     return bytes;
 }
 
-QByteArray EncodeJpeg(const TBitmap& bitmap, RunHost& host) {
+QByteArray EncodeJpeg(const TBitmap& bitmap, RunHost& host, const std::string& comment) {
     TJPEGImage jpeg;
     // The decode settings go in before the bitmap: changing one drops it.
     ApplyDecodeSettings(jpeg, host);
     jpeg.Assign(bitmap);
     jpeg.SetEncodeQuality(host.jpegQuality());
     jpeg.SetProgressiveWrite(host.progressive());
-    return jpeg.SaveToBytes();
+    jpeg.SetOptimizeCoding(host.optimizeCoding());
+    const QByteArray bytes = jpeg.SaveToBytes();
+    return comment.empty() ? bytes : WithJpegComment(bytes, comment);
 }
 
 }  // namespace
 
 void WriteThumbnail(const TBitmap& bitmap, const std::string& path, const RunState& state,
-                    RunHost& host) {
+                    RunHost& host, const std::string& comment) {
     const std::string extension = LowerCaseExtension(path);
     QByteArray bytes;
     if (extension == ".bmp") {
         bytes = EncodeBmp(bitmap, path);
     } else if (IsJpegExtension(extension)) {
-        bytes = EncodeJpeg(bitmap, host);
+        bytes = EncodeJpeg(bitmap, host, comment);
     } else {
         return;
     }

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "cli/batchusage.h"
+
 namespace {
 
 class BatchOptionsTest : public ::testing::Test {
@@ -154,6 +156,66 @@ TEST_F(BatchOptionsTest, AnInstalledCopyReadsTheWindowsSettingsFromTheConfigFold
         unsetenv("XDG_CONFIG_HOME");
     else
         setenv("XDG_CONFIG_HOME", old.c_str(), 1);
+}
+
+TEST_F(BatchOptionsTest, NoFormsWinOverTheSettingsFileAndTheLastOneCounts) {
+    const std::string ini = dir_.path().toStdString() + "/my.ini";
+    std::ofstream(ini) << "[JpegOption]\nQualityF=0\nSmoothing=1\nProgressive=1\n"
+                          "[Option]\nTimeStamp=1\n[IconImage]\nSize=100\n";
+    ASSERT_TRUE(parse({"--settings", ini, "--no-progressive", "--no-keep-date", "--no-smoothing",
+                       "--no-fast-decode", "a.jpg"}))
+        << error_;
+    const BatchSettings& s = options_.settings;
+    EXPECT_FALSE(s.progressive || s.keepDate || s.smoothing);
+    EXPECT_TRUE(s.bestQuality);
+    EXPECT_EQ(s.size, 100);  // the rest of the file still counts
+
+    ASSERT_TRUE(parse({"--settings", ini, "--no-settings", "a.jpg"}));
+    EXPECT_EQ(options_.settings.size, 32);
+    EXPECT_TRUE(options_.settings.bestQuality);
+    EXPECT_FALSE(options_.settings.progressive);
+    std::ofstream(folder() + "thumbrix.ini") << "[IconImage]\nSize=100\n";
+    ASSERT_TRUE(parse({"--no-settings", "a.jpg"}));
+    EXPECT_EQ(options_.settings.size, 32);
+
+    ASSERT_TRUE(parse({"--optimize", "--no-optimize", "--no-draft", "--draft", "--update",
+                       "--quiet", "--no-quiet", "a.jpg"}));
+    EXPECT_FALSE(options_.settings.optimize);
+    EXPECT_TRUE(options_.settings.draft && options_.update);
+    EXPECT_FALSE(options_.quiet);
+}
+
+TEST_F(BatchOptionsTest, FilesFoldersAndLists) {
+    ASSERT_TRUE(parse({"-r", "-0", "a.jpg", "--files-from", "-", "Photos", "--files-from=l.txt",
+                       "--base", "/lib", "--report", "r.json"}))
+        << error_;
+    EXPECT_TRUE(options_.recursive && options_.nullSeparated);
+    EXPECT_EQ(options_.files, (std::vector<std::string>{"a.jpg", "Photos"}));
+    ASSERT_EQ(options_.lists.size(), 2u);
+    EXPECT_EQ(options_.lists[0].before, 1u);  // between a.jpg and Photos
+    EXPECT_EQ(options_.lists[0].path, "-");
+    EXPECT_EQ(options_.lists[1].before, 2u);
+    EXPECT_EQ(options_.lists[1].path, "l.txt");
+    EXPECT_EQ(options_.base, "/lib");
+    EXPECT_EQ(options_.reportFile, "r.json");
+
+    ASSERT_TRUE(parse({"--files-from", "list"}));  // a list alone is enough
+    ASSERT_TRUE(parse({"--recursive", "--null", "--no-recursive", "x"}));
+    EXPECT_FALSE(options_.recursive);
+    EXPECT_TRUE(options_.nullSeparated);
+    ASSERT_TRUE(parse({"-h"}));
+    EXPECT_EQ(options_.action, BatchOptions::Action::Help);
+    ASSERT_TRUE(parse({"-V"}));
+    EXPECT_EQ(options_.action, BatchOptions::Action::Version);
+
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--files-from"},
+                                                 {"--base", "", "a.jpg"},
+                                                 {"-r=1", "a.jpg"},
+                                                 {"--no-update=1", "a.jpg"},
+                                                 {"--no-dest", "a.jpg"},
+                                                 {"--report"}}) {
+        EXPECT_FALSE(parse(args)) << args[0];
+    }
 }
 
 }  // namespace

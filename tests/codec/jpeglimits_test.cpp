@@ -134,7 +134,7 @@ TEST(JpegLimits, FileCutInsideItsStartOfScanHeaderIsRefused) {
 TEST(JpegLimits, DamagedFilesSayWhatTheLibrarySaw) {
     TJPEGImage jpeg;
     const std::string reason = RefusalOf([&] { jpeg.LoadFromBytes(QByteArray("BM\0\0", 4)); });
-    EXPECT_EQ(reason, "damaged or not a JPEG file (Not a JPEG file: starts with 0x42 0x4d)");
+    EXPECT_EQ(reason, "Not a JPEG file: starts with 0x42 0x4d");
 }
 
 }  // namespace

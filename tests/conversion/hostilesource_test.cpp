@@ -218,7 +218,7 @@ TEST_F(HugeSourceTest, HeadersAreCheckedBeforeTheRestIsRead) {
     // Under the limit, but only zeros: no JPEG file, no BMP file.
     MakeSparseFile(path("zeros.jpg"), QByteArray(), 600 << 20);
     MakeSparseFile(path("zeros.bmp"), QByteArray(), 600 << 20);
-    EXPECT_EQ(refusal(path("zeros.jpg")), "not a JPEG file");
+    EXPECT_EQ(refusal(path("zeros.jpg")), "Not a JPEG file: starts with 0x00 0x00");
     EXPECT_EQ(refusal(path("zeros.bmp")), "not a BMP file");
     // A true header over more pixels than a picture may have.
     BmpLayout layout;
