@@ -1,8 +1,10 @@
 #include "codec/jpegdecoder.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
+#include "codec/exiforientation.h"
 #include "codec/graphicerrors.h"
 #include "codec/jpegcolor.h"
 #include "image/bitmap.h"
@@ -63,6 +65,7 @@ void JpegDecoder::Prepare(const JpegSettings& settings) {
             d.desired_number_of_colors = 236;
         }
     }
+    if (settings.SrgbOutput && !settings.GrayOutput) PrepareSrgb();
     if (settings.DecodeMode == JpegDecodeMode::SpeedFirst) {
         d.dct_method = JDCT_IFAST;
         d.two_pass_quantize = FALSE;
@@ -78,6 +81,39 @@ void JpegDecoder::Prepare(const JpegSettings& settings) {
         d.dither_mode = JDITHER_ORDERED;
         d.buffered_image = TRUE;
     }
+}
+
+void JpegDecoder::PrepareSrgb() {
+    const jpeg_decompress_struct& d = session_.d;
+    SrgbTransform::Input input = SrgbTransform::Input::Bgr;
+    if (Cmyk()) {
+        input =
+            d.saw_Adobe_marker ? SrgbTransform::Input::InvertedCmyk : SrgbTransform::Input::Cmyk;
+    } else if (d.out_color_space == JCS_GRAYSCALE) {
+        input = SrgbTransform::Input::Gray;
+    }
+    srgb_ = SrgbTransform::Make(IccProfile(), input);
+}
+
+int JpegDecoder::ExifOrientation() const {
+    for (jpeg_saved_marker_ptr m = session_.d.marker_list; m != nullptr; m = m->next) {
+        // Other APP1 segments hold XMP.
+        if (m->marker == JPEG_APP0 + 1 && IsExifBlock(m->data, m->data_length))
+            return ::ExifOrientation(m->data, m->data_length);
+    }
+    return 1;
+}
+
+QByteArray JpegDecoder::IccProfile() {
+    JOCTET* data = nullptr;
+    unsigned length = 0;
+    Check(ReadIccProfile(session_, data, length));
+    QByteArray profile;
+    if (data != nullptr) {
+        profile = QByteArray(reinterpret_cast<const char*>(data), qsizetype(length));
+        std::free(data);
+    }
+    return profile;
 }
 
 QSize JpegDecoder::ImageSize() const {
@@ -127,10 +163,13 @@ void JpegDecoder::ReadImage(TBitmap& bitmap) {
         }
         JDIMENSION read = 0;
         Check(ReadRows(session_, rows, count, read));
-        if (cmyk) {
-            for (JDIMENSION i = 0; i < read; ++i) {
-                CmykRowToBgr(rows[i], bitmap.scanLine(int(first + i)), int(d.output_width),
-                             d.saw_Adobe_marker != FALSE, grayOutput_);
+        for (JDIMENSION i = 0; i < read; ++i) {
+            uchar* out = bitmap.scanLine(int(first + i));
+            if (srgb_ && (cmyk || !EightBitOutput())) {
+                srgb_->convertRow(rows[i], out, int(d.output_width));
+            } else if (cmyk) {
+                CmykRowToBgr(rows[i], out, int(d.output_width), d.saw_Adobe_marker != FALSE,
+                             grayOutput_);
             }
         }
         if (read == 0) break;
@@ -182,6 +221,9 @@ bool JpegDecoder::Decode(TBitmap& bitmap, const std::optional<QList<QRgb>>& pale
         outputPass();
     }
     Check(FinishDecompress(session_));
+    // Quantised output: its palette holds the colours.
+    if (srgb_ && !Cmyk() && EightBitOutput())
+        bitmap.setPalette(srgb_->convertPalette(bitmap.palette()));
     if (Cmyk() && (depth8_ || grayOutput_)) bitmap.setPixelFormat(TBitmap::PixelFormat::Bits8);
     return paletteMade;
 }

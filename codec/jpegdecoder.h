@@ -7,11 +7,13 @@
 #include <QSize>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "codec/jpegprogress.h"
 #include "codec/jpegsession.h"
 #include "codec/jpegsettings.h"
+#include "codec/srgbtransform.h"
 
 class TBitmap;
 
@@ -31,10 +33,12 @@ public:
     // ReadHeader, then the settings become the library's parameters (PrepareDecoder).
     void Prepare(const JpegSettings& settings);
 
-    QSize ImageSize() const;  // from the header
-    bool GrayFile() const;    // one grayscale component
-    bool MultiScan();         // more than one scan (progressive)
-    QSize OutputSize();       // after Prepare: the size at the chosen scale
+    QSize ImageSize() const;      // from the header
+    int ExifOrientation() const;  // 1..8 from the header's EXIF block, 1 without one
+    QByteArray IccProfile();      // the embedded ICC profile, empty without one
+    bool GrayFile() const;        // one grayscale component
+    bool MultiScan();             // more than one scan (progressive)
+    QSize OutputSize();           // after Prepare: the size at the chosen scale
     // After Prepare: 8 bits per pixel with a palette, else B, G, R.
     bool EightBitOutput() const;
 
@@ -48,11 +52,13 @@ private:
     void Check(bool ok);
     bool Cmyk() const;
     bool SetPaletteFromColormap(TBitmap& bitmap);
+    void PrepareSrgb();
     void ReadImage(TBitmap& bitmap);
 
     const QByteArray& bytes_;
     ProgressRelay progress_;
     CodecSession session_{};
     bool grayOutput_ = false;
-    bool depth8_ = false;  // CMYK files: reduced to 8 bits after decoding
+    bool depth8_ = false;                  // CMYK files: reduced to 8 bits after decoding
+    std::unique_ptr<SrgbTransform> srgb_;  // null: the samples stay as they are
 };

@@ -49,6 +49,8 @@ bool CreateDecompressor(CodecSession& s) noexcept;
 // Attaches StreamSource to bytes (which must outlive the session) and reads
 // the header; an image is required.
 bool ReadHeader(CodecSession& s, const QByteArray& bytes) noexcept;
+// After ReadHeader: the embedded ICC profile, malloc'ed (free it), or null.
+bool ReadIccProfile(CodecSession& s, JOCTET*& data, unsigned& length) noexcept;
 bool HasMultipleScans(CodecSession& s, bool& multiple) noexcept;
 bool CalcOutputDimensions(CodecSession& s) noexcept;
 // colors become the colour map of quantised output (component 0 blue, 2 red).
