@@ -233,6 +233,12 @@ bool TForm1::progressive() {
 bool TForm1::keepDate() {
     return TimeStamp->isChecked();
 }
+bool TForm1::autoOrient() {
+    return autoOrient_;
+}
+bool TForm1::toSrgb() {
+    return toSrgb_;
+}
 std::string TForm1::prefix() {
     return FileNameA->text().toStdString();
 }

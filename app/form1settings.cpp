@@ -43,6 +43,8 @@ void TForm1::FormCreate(const QStringList& arguments) {
         FileNameA->setText(QString::fromStdString(ReadSettingText(file, Setting::NamePrefix)));
         FileNameB->setText(QString::fromStdString(ReadSettingText(file, Setting::NameSuffix)));
         TimeStamp->setChecked(ReadSettingBool(file, Setting::KeepDate));
+        autoOrient_ = ReadSettingBool(file, Setting::AutoOrient);
+        toSrgb_ = ReadSettingBool(file, Setting::ToSrgb);
     }
     if (destination.empty()) destination = FolderOf(programFile_.toStdString());
     ShellTree2->setPathName(QString::fromStdString(destination));
@@ -89,4 +91,6 @@ void TForm1::WriteSettings() {
     WriteSetting(file, Setting::NamePrefix, FileNameA->text().toStdString());
     WriteSetting(file, Setting::NameSuffix, FileNameB->text().toStdString());
     WriteSettingBool(file, Setting::KeepDate, TimeStamp->isChecked());
+    WriteSettingBool(file, Setting::AutoOrient, autoOrient_);
+    WriteSettingBool(file, Setting::ToSrgb, toSrgb_);
 }

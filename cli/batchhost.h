@@ -18,6 +18,8 @@ public:
     bool smoothing() override { return settings_.smoothing; }
     bool progressive() override { return settings_.progressive; }
     bool keepDate() override { return settings_.keepDate; }
+    bool autoOrient() override { return settings_.autoOrient; }
+    bool toSrgb() override { return settings_.toSrgb; }
     std::string prefix() override { return settings_.prefix; }
     std::string suffix() override { return settings_.suffix; }
     std::string destination() override { return settings_.destination; }

@@ -16,6 +16,7 @@ struct Given {
     std::optional<std::string> destination, prefix, suffix, settingsFile;
     std::optional<int> size, quality, jobs;
     bool progressive = false, keepDate = false, fastDecode = false, smoothing = false;
+    std::optional<bool> autoOrient, toSrgb;
 };
 
 bool ParseNumber(const std::string& text, int low, int high, int& value) {
@@ -41,6 +42,8 @@ void ReadSettingsFile(const std::string& path, const std::string& programFile, B
     s.smoothing = ReadSettingBool(file, Setting::Smoothing);
     s.progressive = ReadSettingBool(file, Setting::Progressive);
     s.keepDate = ReadSettingBool(file, Setting::KeepDate);
+    s.autoOrient = ReadSettingBool(file, Setting::AutoOrient);
+    s.toSrgb = ReadSettingBool(file, Setting::ToSrgb);
     s.prefix = ReadSettingText(file, Setting::NamePrefix);
     s.suffix = ReadSettingText(file, Setting::NameSuffix);
     s.destination = WithSlash(ReadSettingText(file, Setting::SaveFolder));
@@ -73,6 +76,12 @@ std::string BatchUsage() {
            "      --keep-date      give each thumbnail its source's modification time\n"
            "      --fast-decode    decode JPEG sources with the fast inverse DCT\n"
            "      --smoothing      block smoothing when decoding incomplete progressive files\n"
+           "      --auto-orient, --no-auto-orient\n"
+           "                       turn JPEG photos upright by their EXIF Orientation, or\n"
+           "                       not (default on, or the settings file's AutoOrient)\n"
+           "      --srgb, --no-srgb\n"
+           "                       convert JPEG photos with an ICC profile to sRGB, or\n"
+           "                       not (default on, or the settings file's ToSRGB)\n"
            "      --settings FILE  take the defaults from a Thumbrix settings file\n"
            "                       (without it: thumbrix.ini beside the program, if any)\n"
            "  -j, --jobs N         files converted at once (default: the processors)\n"
@@ -125,6 +134,10 @@ bool ParseBatchOptions(const std::vector<std::string>& arguments, const std::str
             out = true;
             return !inlineValue.has_value();
         };
+        auto onOff = [&](std::optional<bool>& out, bool on) {
+            out = on;
+            return !inlineValue.has_value();
+        };
         std::string text;
         int number = 0;
         bool ok = true;
@@ -160,6 +173,10 @@ bool ParseBatchOptions(const std::vector<std::string>& arguments, const std::str
             ok = flag(given.fastDecode);
         } else if (name == "--smoothing") {
             ok = flag(given.smoothing);
+        } else if (name == "--auto-orient" || name == "--no-auto-orient") {
+            ok = onOff(given.autoOrient, name == "--auto-orient");
+        } else if (name == "--srgb" || name == "--no-srgb") {
+            ok = onOff(given.toSrgb, name == "--srgb");
         } else if (name == "--quiet") {
             ok = flag(options.quiet);
         } else if (name == "--help" && !inlineValue) {
@@ -196,6 +213,8 @@ bool ParseBatchOptions(const std::vector<std::string>& arguments, const std::str
     s.keepDate = s.keepDate || given.keepDate;
     s.smoothing = s.smoothing || given.smoothing;
     if (given.fastDecode) s.bestQuality = false;
+    s.autoOrient = given.autoOrient.value_or(s.autoOrient);
+    s.toSrgb = given.toSrgb.value_or(s.toSrgb);
     options.jobs = given.jobs.value_or(DefaultJobs());
     return true;
 }

@@ -11,6 +11,8 @@ struct BatchSettings {
     bool smoothing = false;
     bool progressive = false;
     bool keepDate = false;
+    bool autoOrient = true;  // turn JPEG photos upright by their EXIF Orientation
+    bool toSrgb = true;      // convert ICC-tagged JPEG photos to sRGB
     std::string prefix;
     std::string suffix;
     std::string destination;  // ends with "/"

@@ -11,6 +11,7 @@
 #include "conversion/runhost.h"
 #include "conversion/runstate.h"
 #include "image/bitmap.h"
+#include "image/orientation.h"
 #include "platform/dosdatetime.h"
 #include "platform/filestatus.h"
 
@@ -42,6 +43,7 @@ JpegDecodeScale ScaleForSide(int longer) {
 void DecodeJpeg(const QByteArray& bytes, TBitmap& bitmap, RunHost& host) {
     TJPEGImage jpeg;
     ApplyDecodeSettings(jpeg, host);
+    jpeg.SetSrgbOutput(host.toSrgb());
     jpeg.LoadFromBytes(bytes);
     const JpegDecodeScale scale = ScaleForSide(std::max(jpeg.Height(), jpeg.Width()));
     if (scale != JpegDecodeScale::ScaleFull) {
@@ -52,6 +54,8 @@ void DecodeJpeg(const QByteArray& bytes, TBitmap& bitmap, RunHost& host) {
     jpeg.AssignTo(bitmap);
     // Grayscale files decode to 8 bits with a gray palette.
     bitmap.setPixelFormat(TBitmap::PixelFormat::Bits24);
+    // Before scaling, so that the thumbnail is that of the upright picture.
+    if (host.autoOrient()) TurnUpright(bitmap, jpeg.Orientation());
 }
 
 bool Fail(std::string* reason, const std::string& text) {

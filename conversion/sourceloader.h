@@ -11,7 +11,8 @@ struct RunState;
 // success the state's SourceFileAge holds the file's time as a DOS date-time.
 // Fails, without a message, for a missing path, a folder, a file dated before
 // 1980 or after 2107, another extension, or data that does not decode; reason
-// (when given) then says which. Reads "Best Quality" and "Smoothing" from the
-// host when it decodes a JPEG file.
+// (when given) then says which. Reads "Best Quality", "Smoothing" and whether
+// to turn the picture upright by its EXIF Orientation and to convert its ICC
+// colours to sRGB from the host when it decodes a JPEG file.
 bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, RunHost& host,
                     std::string* reason = nullptr);
