@@ -65,7 +65,7 @@ void JpegDecoder::Prepare(const JpegSettings& settings) {
             d.desired_number_of_colors = 236;
         }
     }
-    if (settings.SrgbOutput && !settings.GrayOutput) PrepareSrgb();
+    srgbWanted_ = settings.SrgbOutput && !settings.GrayOutput;
     if (settings.DecodeMode == JpegDecodeMode::SpeedFirst) {
         d.dct_method = JDCT_IFAST;
         d.two_pass_quantize = FALSE;
@@ -187,6 +187,8 @@ bool JpegDecoder::Decode(TBitmap& bitmap, const std::optional<QList<QRgb>>& pale
         supplied = palette->first(std::min<qsizetype>(palette->size(), 256));
         Check(SetColormap(session_, supplied.constData(), int(supplied.size())));
     }
+    // Made here, not in Prepare: size queries need no transform.
+    if (srgbWanted_) PrepareSrgb();
     Check(StartDecompress(session_));
     bitmap.setSize(int(d.output_width), int(d.output_height));
     const bool paletteNeeded = supplied.isEmpty();

@@ -59,6 +59,7 @@ private:
     ProgressRelay progress_;
     CodecSession session_{};
     bool grayOutput_ = false;
-    bool depth8_ = false;                  // CMYK files: reduced to 8 bits after decoding
+    bool depth8_ = false;  // CMYK files: reduced to 8 bits after decoding
+    bool srgbWanted_ = false;
     std::unique_ptr<SrgbTransform> srgb_;  // null: the samples stay as they are
 };

@@ -31,6 +31,8 @@ TEST(SettingsTable, SectionsKeysAndDefaultsAsStored) {
         {Setting::NamePrefix, "FileName", "A", SettingType::Text, ""},
         {Setting::NameSuffix, "FileName", "B", SettingType::Text, ""},
         {Setting::KeepDate, "Option", "TimeStamp", SettingType::Boolean, "0"},
+        {Setting::AutoOrient, "Option", "AutoOrient", SettingType::Boolean, "1"},
+        {Setting::ToSrgb, "Option", "ToSRGB", SettingType::Boolean, "1"},
     };
     ASSERT_EQ(SettingsTable().size(), std::size(rows));
     std::set<Setting> seen;
@@ -81,6 +83,29 @@ TEST(SettingsTable, WrittenValuesReadBackAndOddValuesFallBack) {
     EXPECT_EQ(ReadSettingText(file, Setting::SaveFolder), "/home/ann/Thumbs/");
     EXPECT_EQ(ReadSettingInt(file, Setting::WindowLeft), 0);  // not a number
     EXPECT_EQ(ReadSettingInt(file, Setting::WindowTop), 32);
+}
+
+// Files written before the photo settings existed lack them: both read as on.
+TEST(SettingsTable, PhotoSettingsOfAnOlderFileReadAsOn) {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QStringLiteral("thumbrix.ini")).toStdString();
+    std::ofstream(path) << "[Option]\nTimeStamp=1\n";
+    {
+        const ProfileFile file(path);
+        EXPECT_TRUE(ReadSettingBool(file, Setting::AutoOrient));
+        EXPECT_TRUE(ReadSettingBool(file, Setting::ToSrgb));
+    }
+    {
+        ProfileFile file(path);
+        WriteSettingBool(file, Setting::AutoOrient, false);
+        WriteSettingBool(file, Setting::ToSrgb, false);
+    }
+    std::ifstream in(path);
+    const std::string content{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(content, "[Option]\nTimeStamp=1\nAutoOrient=0\nToSRGB=0\n");
+    const ProfileFile file(path);
+    EXPECT_FALSE(ReadSettingBool(file, Setting::AutoOrient));
+    EXPECT_FALSE(ReadSettingBool(file, Setting::ToSrgb));
 }
 
 }  // namespace
