@@ -1,7 +1,7 @@
 // What a tagged photo costs on its way to a thumbnail, and where to convert
-// its colours: the decoded picture (what the loader does) or the finished
-// thumbnail. The counter "error" is the mean difference, in levels of 255,
-// from the thumbnail of the same photo made in sRGB.
+// its colours: the decoded picture, or the finished thumbnail (what the run
+// does with RGB photos). The counter "error" is the mean difference, in
+// levels of 255, from the thumbnail of the same photo made in sRGB.
 #include <benchmark/benchmark.h>
 #include <lcms2.h>
 

@@ -120,6 +120,10 @@ QSize JpegDecoder::ImageSize() const {
     return QSize(int(session_.d.image_width), int(session_.d.image_height));
 }
 
+bool JpegDecoder::CmykFile() const {
+    return Cmyk();
+}
+
 bool JpegDecoder::GrayFile() const {
     return session_.d.jpeg_color_space == JCS_GRAYSCALE;
 }
@@ -163,11 +167,13 @@ void JpegDecoder::ReadImage(TBitmap& bitmap) {
         }
         JDIMENSION read = 0;
         Check(ReadRows(session_, rows, count, read));
-        for (JDIMENSION i = 0; i < read; ++i) {
+        // Rows the library wrote in place need no second look unless converted.
+        const bool convert = srgb_ && (cmyk || !EightBitOutput());
+        for (JDIMENSION i = 0; (convert || cmyk) && i < read; ++i) {
             uchar* out = bitmap.scanLine(int(first + i));
-            if (srgb_ && (cmyk || !EightBitOutput())) {
+            if (convert) {
                 srgb_->convertRow(rows[i], out, int(d.output_width));
-            } else if (cmyk) {
+            } else {
                 CmykRowToBgr(rows[i], out, int(d.output_width), d.saw_Adobe_marker != FALSE,
                              grayOutput_);
             }

@@ -37,6 +37,7 @@ public:
     int ExifOrientation() const;  // 1..8 from the header's EXIF block, 1 without one
     QByteArray IccProfile();      // the embedded ICC profile, empty without one
     bool GrayFile() const;        // one grayscale component
+    bool CmykFile() const;        // CMYK or YCCK
     bool MultiScan();             // more than one scan (progressive)
     QSize OutputSize();           // after Prepare: the size at the chosen scale
     // After Prepare: 8 bits per pixel with a palette, else B, G, R.

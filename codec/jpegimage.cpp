@@ -87,6 +87,8 @@ void TJPEGImage::ReadJpegStream(QByteArray bytes) {
         data_->Height = decoder.ImageSize().height();
         data_->Gray = decoder.GrayFile();
         data_->Orientation = decoder.ExifOrientation();
+        data_->Cmyk = decoder.CmykFile();
+        data_->IccProfile = decoder.IccProfile();
         settings_.ProgressiveWrite = decoder.MultiScan();
     }
     Changed();

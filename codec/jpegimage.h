@@ -113,6 +113,9 @@ public:
     // The stored image's EXIF Orientation, 1..8 (1 without one); the decoded
     // bitmap is never turned.
     int Orientation() const { return data_->Orientation; }
+    // The stored image's colour space is CMYK (or YCCK), and its ICC profile.
+    bool Cmyk() const { return data_->Cmyk; }
+    const QByteArray& IccProfile() const { return data_->IccProfile; }
 
     bool Modified() const { return modified_; }
     void SetModified(bool value) { modified_ = value; }

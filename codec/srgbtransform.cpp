@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "image/bitmap.h"
+
 namespace {
 
 // A profile counts as sRGB when no sample of the grid moves by more than
@@ -99,6 +101,11 @@ bool SrgbTransform::actsAsSrgb() const {
 
 void SrgbTransform::convertRow(const unsigned char* in, unsigned char* out, int width) const {
     if (width > 0) cmsDoTransform(transform_, in, out, cmsUInt32Number(width));
+}
+
+void SrgbTransform::convert(TBitmap& bitmap) const {
+    for (int y = 0; y < bitmap.height(); ++y)
+        convertRow(bitmap.scanLine(y), bitmap.scanLine(y), bitmap.width());
 }
 
 QList<QRgb> SrgbTransform::convertPalette(const QList<QRgb>& palette) const {

@@ -5,6 +5,8 @@
 #include <QRgb>
 #include <memory>
 
+class TBitmap;
+
 // Turns the samples of a picture tagged with an ICC profile into sRGB with
 // LittleCMS (perceptual intent), writing blue, green, red bytes.
 class SrgbTransform {
@@ -25,6 +27,8 @@ public:
     // width pixels from in (1, 3 or 4 bytes each) to out (3 bytes each); in
     // and out may be the same row for Bgr.
     void convertRow(const unsigned char* in, unsigned char* out, int width) const;
+    // A 24-bit bitmap in place (Bgr only).
+    void convert(TBitmap& bitmap) const;
     // A gray or colour palette, entry by entry (Gray reads each entry's red).
     QList<QRgb> convertPalette(const QList<QRgb>& palette) const;
 

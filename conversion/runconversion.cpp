@@ -1,10 +1,12 @@
 #include "conversion/runconversion.h"
 
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "codec/srgbtransform.h"
 #include "conversion/outputname.h"
 #include "conversion/resampler.h"
 #include "conversion/runhost.h"
@@ -95,18 +97,20 @@ void RunConversion(RunState& state, RunHost& host, RunObserver* observer) {
 
     RunningGuard guard(state, host);
     TBitmap source;
+    std::unique_ptr<SrgbTransform> colours;
     RunScaleHooks hooks(state, host);
     const QueuedFiles queued(state.FileQueue);
     for (size_t i = 0; i < state.FileQueue.size(); ++i) {
         const int index = static_cast<int>(i);
         const std::string path = state.FileQueue[i];
         std::string reason;
-        if (!LoadSourceFile(source, path, state, host, &reason)) {
+        if (!LoadSourceFile(source, path, state, host, &reason, &colours)) {
             if (state.PreviewMode) state.RunFailed = true;
             if (observer != nullptr) observer->loadFailed(index, path, reason);
             continue;
         }
         ScaleToThumbnail(state.ThumbBitmap, source, index, host.thumbnailSize(), hooks);
+        if (colours) colours->convert(state.ThumbBitmap);
         if (state.PreviewMode) continue;
 
         const std::string output =

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "codec/jpegimage.h"
+#include "codec/srgbtransform.h"
 #include "conversion/bmpdecoder.h"
 #include "conversion/jpegoptions.h"
 #include "conversion/outputname.h"
@@ -40,11 +41,18 @@ JpegDecodeScale ScaleForSide(int longer) {
 }
 
 // Codec failures throw; the caller turns them into a refusal.
-void DecodeJpeg(const QByteArray& bytes, TBitmap& bitmap, RunHost& host) {
+void DecodeJpeg(const QByteArray& bytes, TBitmap& bitmap, RunHost& host,
+                std::unique_ptr<SrgbTransform>* thumbnailColours) {
     TJPEGImage jpeg;
     ApplyDecodeSettings(jpeg, host);
-    jpeg.SetSrgbOutput(host.toSrgb());
     jpeg.LoadFromBytes(bytes);
+    const bool toSrgb = host.toSrgb();
+    // Gray pictures convert their palette and CMYK ones their samples as they
+    // decode, both as cheap as it gets; RGB ones can wait for the thumbnail.
+    const bool later = toSrgb && thumbnailColours != nullptr && !jpeg.Grayscale() && !jpeg.Cmyk();
+    if (later)
+        *thumbnailColours = SrgbTransform::Make(jpeg.IccProfile(), SrgbTransform::Input::Bgr);
+    jpeg.SetSrgbOutput(toSrgb && !later);
     const JpegDecodeScale scale = ScaleForSide(std::max(jpeg.Height(), jpeg.Width()));
     if (scale != JpegDecodeScale::ScaleFull) {
         // Loaded again, so that the header is read for the chosen scale.
@@ -66,7 +74,8 @@ bool Fail(std::string* reason, const std::string& text) {
 }  // namespace
 
 bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, RunHost& host,
-                    std::string* reason) {
+                    std::string* reason, std::unique_ptr<SrgbTransform>* thumbnailColours) {
+    if (thumbnailColours != nullptr) thumbnailColours->reset();
     const auto status = StatPath(path);
     if (!status) return Fail(reason, "no such file");
     if (status->kind != FileStatus::Kind::File) return Fail(reason, "not a file");
@@ -85,7 +94,7 @@ bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, R
         if (bmp) {
             if (!DecodeBmp(bytes, bitmap, why)) return Fail(reason, why);
         } else {
-            DecodeJpeg(bytes, bitmap, host);
+            DecodeJpeg(bytes, bitmap, host, thumbnailColours);
         }
     } catch (const std::exception& e) {
         return Fail(reason, e.what());

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 class RunHost;
+class SrgbTransform;
 class TBitmap;
 struct RunState;
 
@@ -14,5 +16,11 @@ struct RunState;
 // (when given) then says which. Reads "Best Quality", "Smoothing" and whether
 // to turn the picture upright by its EXIF Orientation and to convert its ICC
 // colours to sRGB from the host when it decodes a JPEG file.
+//
+// Colours are converted to sRGB as the picture decodes, except that a caller
+// who passes thumbnailColours takes over an RGB photo's conversion: it gets
+// the transform (null when there is nothing to convert) and applies it to the
+// thumbnail, which costs a fraction of converting the whole picture.
 bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, RunHost& host,
-                    std::string* reason = nullptr);
+                    std::string* reason = nullptr,
+                    std::unique_ptr<SrgbTransform>* thumbnailColours = nullptr);

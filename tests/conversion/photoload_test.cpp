@@ -6,8 +6,10 @@
 #include <QTemporaryDir>
 
 #include "codec/jpegimage.h"
+#include "codec/srgbtransform.h"
 #include "conversion/runconversion.h"
 #include "conversion/runstate.h"
+#include "conversion/sourceloader.h"
 #include "image/bitmap.h"
 #include "image/orientation.h"
 #include "tests/conversion/conversiontesthost.h"
@@ -28,6 +30,19 @@ QByteArray Encode(const TBitmap& bitmap, int quality) {
 TBitmap Cells(int columns, int rows) {
     return PositionCoded(columns * 8, rows * 8,
                          [](int x, int y) { return 10 + 9 * (x / 8) + 50 * (y / 8); });
+}
+
+// Smooth saturated colours, where sRGB and Adobe RGB differ most.
+TBitmap Saturated(int width, int height) {
+    TBitmap bitmap(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uchar* p = bitmap.scanLine(y) + x * 3;
+            p[0] = uchar(x * 255 / (width - 1));
+            p[1] = uchar(y * 255 / (height - 1));
+            p[2] = uchar(255 - x * 255 / (width - 1));
+        }
+    return bitmap;
 }
 
 // The markers of the segments before the first scan.
@@ -111,13 +126,7 @@ TEST_F(PhotoLoadTest, SrgbTaggedPhotoGivesTheUntaggedThumbnailFile) {
 }
 
 TEST_F(PhotoLoadTest, AdobeRgbPhotoThumbnailMatchesTheSrgbOriginal) {
-    // Saturated colours, where the two spaces differ most.
-    TBitmap original(240, 160);
-    for (int y = 0; y < 160; ++y)
-        for (int x = 0; x < 240; ++x) {
-            uchar* p = original.scanLine(y) + x * 3;
-            p[0] = uchar(x), p[1] = uchar(y * 255 / 159), p[2] = uchar(255 - x);
-        }
+    const TBitmap original = Saturated(240, 160);
     const QByteArray adobe = AdobeRgbProfile();
     host_.size = 120;
     const TBitmap reference = thumbnail(put("srgb.jpg", Encode(original, 95)));
@@ -126,6 +135,31 @@ TEST_F(PhotoLoadTest, AdobeRgbPhotoThumbnailMatchesTheSrgbOriginal) {
     EXPECT_LE(MeanDifference(thumbnail(tagged), reference), 2.0);
     host_.srgb = false;
     EXPECT_GT(MeanDifference(thumbnail(tagged), reference), 6.0);
+}
+
+// The run converts an RGB photo's thumbnail; the loader on its own converts
+// the decoded picture, so that its result is right for any caller.
+TEST_F(PhotoLoadTest, LoaderConvertsUnlessTheCallerTakesTheThumbnailOver) {
+    const TBitmap original = Saturated(96, 64);
+    const QByteArray adobe = AdobeRgbProfile();
+    const std::string plain = put("plain.jpg", Encode(original, 95));
+    const std::string tagged =
+        put("adobe.jpg", WithIccProfile(Encode(FromSrgb(original, adobe), 95), adobe));
+    TBitmap reference, bitmap;
+    std::unique_ptr<SrgbTransform> colours;
+    ASSERT_TRUE(LoadSourceFile(reference, plain, state_, host_, nullptr, &colours));
+    EXPECT_EQ(colours, nullptr);
+
+    ASSERT_TRUE(LoadSourceFile(bitmap, tagged, state_, host_));
+    EXPECT_LE(MeanDifference(bitmap, reference), 2.0);
+    ASSERT_TRUE(LoadSourceFile(bitmap, tagged, state_, host_, nullptr, &colours));
+    ASSERT_NE(colours, nullptr);
+    EXPECT_GT(MeanDifference(bitmap, reference), 4.0);
+    colours->convert(bitmap);
+    EXPECT_LE(MeanDifference(bitmap, reference), 2.0);
+    host_.srgb = false;
+    ASSERT_TRUE(LoadSourceFile(bitmap, tagged, state_, host_, nullptr, &colours));
+    EXPECT_EQ(colours, nullptr);
 }
 
 // Nothing of a photo's camera, place or profile reaches its thumbnail.
