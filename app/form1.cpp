@@ -267,6 +267,12 @@ bool TForm1::progressive() {
 bool TForm1::keepDate() {
     return TimeStamp->isChecked();
 }
+bool TForm1::autoOrient() {
+    return autoOrient_;
+}
+bool TForm1::toSrgb() {
+    return toSrgb_;
+}
 std::string TForm1::prefix() {
     return PathBytes(FileNameA->text());
 }

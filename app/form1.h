@@ -45,6 +45,8 @@ public:
     bool smoothing() override;
     bool progressive() override;
     bool keepDate() override;
+    bool autoOrient() override;
+    bool toSrgb() override;
     std::string prefix() override;
     std::string suffix() override;
     std::string destination() override;
@@ -105,4 +107,7 @@ private:
     QString programFile_;
     QString settingsPath_;
     bool commandLineMode_ = false;
+    // Settings without a control: kept from the file and written back.
+    bool autoOrient_ = true;
+    bool toSrgb_ = true;
 };

@@ -45,6 +45,8 @@ void TForm1::FormCreate(const QStringList& arguments) {
         FileNameA->setText(PathText(ReadSettingText(file, Setting::NamePrefix)));
         FileNameB->setText(PathText(ReadSettingText(file, Setting::NameSuffix)));
         TimeStamp->setChecked(ReadSettingBool(file, Setting::KeepDate));
+        autoOrient_ = ReadSettingBool(file, Setting::AutoOrient);
+        toSrgb_ = ReadSettingBool(file, Setting::ToSrgb);
     }
     if (destination.empty()) destination = DefaultFolder(PathBytes(programFile_));
     ShellTree2->setPathName(PathText(destination));
@@ -91,4 +93,6 @@ void TForm1::WriteSettings() {
     WriteSetting(file, Setting::NamePrefix, PathBytes(FileNameA->text()));
     WriteSetting(file, Setting::NameSuffix, PathBytes(FileNameB->text()));
     WriteSettingBool(file, Setting::KeepDate, TimeStamp->isChecked());
+    WriteSettingBool(file, Setting::AutoOrient, autoOrient_);
+    WriteSettingBool(file, Setting::ToSrgb, toSrgb_);
 }

@@ -23,6 +23,8 @@ public:
     bool keepDate() override { return settings_.keepDate; }
     bool optimizeCoding() override { return settings_.optimize; }
     bool draftDecode() override { return settings_.draft; }
+    bool autoOrient() override { return settings_.autoOrient; }
+    bool toSrgb() override { return settings_.toSrgb; }
     std::string prefix() override { return settings_.prefix; }
     std::string suffix() override { return settings_.suffix; }
     std::string destination() override { return folder_; }

@@ -19,6 +19,7 @@ struct Given {
     std::optional<std::string> destination, prefix, suffix, settingsFile;
     std::optional<int> size, quality, jobs;
     std::optional<bool> progressive, keepDate, fastDecode, smoothing, optimize, draft;
+    std::optional<bool> autoOrient, toSrgb;
     std::optional<bool> quiet, recursive, null, update, settings;  // settings: read any file
 };
 
@@ -33,6 +34,8 @@ constexpr Switch kSwitches[] = {
     {"keep-date", 0, &Given::keepDate},
     {"fast-decode", 0, &Given::fastDecode},
     {"smoothing", 0, &Given::smoothing},
+    {"auto-orient", 0, &Given::autoOrient},
+    {"srgb", 0, &Given::toSrgb},
     {"optimize", 0, &Given::optimize},
     {"draft", 0, &Given::draft},
     {"quiet", 0, &Given::quiet},
@@ -64,6 +67,8 @@ void ReadSettingsFile(const std::string& path, BatchSettings& s) {
     s.smoothing = ReadSettingBool(file, Setting::Smoothing);
     s.progressive = ReadSettingBool(file, Setting::Progressive);
     s.keepDate = ReadSettingBool(file, Setting::KeepDate);
+    s.autoOrient = ReadSettingBool(file, Setting::AutoOrient);
+    s.toSrgb = ReadSettingBool(file, Setting::ToSrgb);
     s.prefix = ReadSettingText(file, Setting::NamePrefix);
     s.suffix = ReadSettingText(file, Setting::NameSuffix);
     if (std::string stored = ReadSettingText(file, Setting::SaveFolder); !stored.empty())
@@ -123,6 +128,8 @@ bool Settle(const Given& given, const std::string& programFile, BatchOptions& op
     s.keepDate = given.keepDate.value_or(s.keepDate);
     s.smoothing = given.smoothing.value_or(s.smoothing);
     if (given.fastDecode) s.bestQuality = !*given.fastDecode;
+    s.autoOrient = given.autoOrient.value_or(s.autoOrient);
+    s.toSrgb = given.toSrgb.value_or(s.toSrgb);
     s.optimize = given.optimize.value_or(false);
     s.draft = given.draft.value_or(false);
     options.quiet = given.quiet.value_or(false);

@@ -11,8 +11,10 @@ struct BatchSettings {
     bool smoothing = false;
     bool progressive = false;
     bool keepDate = false;
-    bool optimize = false;  // optimised Huffman tables
-    bool draft = false;     // decode at the smallest scale still twice the thumbnail
+    bool optimize = false;   // optimised Huffman tables
+    bool draft = false;      // decode at the smallest scale still twice the thumbnail
+    bool autoOrient = true;  // turn JPEG photos upright by their EXIF Orientation
+    bool toSrgb = true;      // convert ICC-tagged JPEG photos to sRGB
     std::string prefix;
     std::string suffix;
     std::string destination;  // ends with "/"

@@ -30,7 +30,8 @@ UpdateStamp::UpdateStamp(const BatchSettings& s) {
         " smoothing=" + std::to_string(s.smoothing) +
         " progressive=" + std::to_string(s.progressive) +
         " keepdate=" + std::to_string(s.keepDate) + " optimize=" + std::to_string(s.optimize) +
-        " draft=" + std::to_string(s.draft);
+        " draft=" + std::to_string(s.draft) + " orient=" + std::to_string(s.autoOrient) +
+        " srgb=" + std::to_string(s.toSrgb);
     char hex[17];
     std::snprintf(hex, sizeof hex, "%016" PRIx64, Fnv1a(shape));
     settings_ = hex;

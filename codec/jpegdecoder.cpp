@@ -3,8 +3,10 @@
 #include <jerror.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
+#include "codec/exiforientation.h"
 #include "codec/graphicerrors.h"
 #include "codec/jpegcolor.h"
 #include "codec/jpeglimits.h"
@@ -81,6 +83,7 @@ void JpegDecoder::Prepare(const JpegSettings& settings) {
             d.desired_number_of_colors = 236;
         }
     }
+    srgbWanted_ = settings.SrgbOutput && !settings.GrayOutput;
     if (settings.DecodeMode == JpegDecodeMode::SpeedFirst) {
         d.dct_method = JDCT_IFAST;
         d.two_pass_quantize = FALSE;
@@ -98,8 +101,45 @@ void JpegDecoder::Prepare(const JpegSettings& settings) {
     }
 }
 
+void JpegDecoder::PrepareSrgb() {
+    const jpeg_decompress_struct& d = session_.d;
+    SrgbTransform::Input input = SrgbTransform::Input::Bgr;
+    if (Cmyk()) {
+        input =
+            d.saw_Adobe_marker ? SrgbTransform::Input::InvertedCmyk : SrgbTransform::Input::Cmyk;
+    } else if (d.out_color_space == JCS_GRAYSCALE) {
+        input = SrgbTransform::Input::Gray;
+    }
+    srgb_ = SrgbTransform::Make(IccProfile(), input);
+}
+
+int JpegDecoder::ExifOrientation() const {
+    for (jpeg_saved_marker_ptr m = session_.d.marker_list; m != nullptr; m = m->next) {
+        // Other APP1 segments hold XMP.
+        if (m->marker == JPEG_APP0 + 1 && IsExifBlock(m->data, m->data_length))
+            return ::ExifOrientation(m->data, m->data_length);
+    }
+    return 1;
+}
+
+QByteArray JpegDecoder::IccProfile() {
+    JOCTET* data = nullptr;
+    unsigned length = 0;
+    Check(ReadIccProfile(session_, data, length));
+    QByteArray profile;
+    if (data != nullptr) {
+        profile = QByteArray(reinterpret_cast<const char*>(data), qsizetype(length));
+        std::free(data);
+    }
+    return profile;
+}
+
 QSize JpegDecoder::ImageSize() const {
     return QSize(int(session_.d.image_width), int(session_.d.image_height));
+}
+
+bool JpegDecoder::CmykFile() const {
+    return Cmyk();
 }
 
 bool JpegDecoder::GrayFile() const {
@@ -145,10 +185,15 @@ void JpegDecoder::ReadImage(TBitmap& bitmap) {
         }
         JDIMENSION read = 0;
         Check(ReadRows(session_, rows, count, read));
-        if (cmyk) {
-            for (JDIMENSION i = 0; i < read; ++i) {
-                CmykRowToBgr(rows[i], bitmap.scanLine(int(first + i)), int(d.output_width),
-                             d.saw_Adobe_marker != FALSE, grayOutput_);
+        // Rows the library wrote in place need no second look unless converted.
+        const bool convert = srgb_ && (cmyk || !EightBitOutput());
+        for (JDIMENSION i = 0; (convert || cmyk) && i < read; ++i) {
+            uchar* out = bitmap.scanLine(int(first + i));
+            if (convert) {
+                srgb_->convertRow(rows[i], out, int(d.output_width));
+            } else {
+                CmykRowToBgr(rows[i], out, int(d.output_width), d.saw_Adobe_marker != FALSE,
+                             grayOutput_);
             }
         }
         if (read == 0) break;
@@ -166,6 +211,8 @@ bool JpegDecoder::Decode(TBitmap& bitmap, const std::optional<QList<QRgb>>& pale
         supplied = palette->first(std::min<qsizetype>(palette->size(), 256));
         Check(SetColormap(session_, supplied.constData(), int(supplied.size())));
     }
+    // Made here, not in Prepare: size queries need no transform.
+    if (srgbWanted_) PrepareSrgb();
     ReserveBitmap();
     Check(StartDecompress(session_));
     bitmap.setSize(int(d.output_width), int(d.output_height));
@@ -201,6 +248,9 @@ bool JpegDecoder::Decode(TBitmap& bitmap, const std::optional<QList<QRgb>>& pale
         outputPass();
     }
     Check(FinishDecompress(session_));
+    // Quantised output: its palette holds the colours.
+    if (srgb_ && !Cmyk() && EightBitOutput())
+        bitmap.setPalette(srgb_->convertPalette(bitmap.palette()));
     if (Cmyk() && (depth8_ || grayOutput_)) bitmap.setPixelFormat(TBitmap::PixelFormat::Bits8);
     return paletteMade;
 }

@@ -7,11 +7,13 @@
 #include <QSize>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "codec/jpegprogress.h"
 #include "codec/jpegsession.h"
 #include "codec/jpegsettings.h"
+#include "codec/srgbtransform.h"
 
 class TBitmap;
 
@@ -33,10 +35,13 @@ public:
     // ReadHeader, then the settings become the library's parameters (PrepareDecoder).
     void Prepare(const JpegSettings& settings);
 
-    QSize ImageSize() const;  // from the header
-    bool GrayFile() const;    // one grayscale component
-    bool MultiScan();         // more than one scan (progressive)
-    QSize OutputSize();       // after Prepare: the size at the chosen scale
+    QSize ImageSize() const;      // from the header
+    int ExifOrientation() const;  // 1..8 from the header's EXIF block, 1 without one
+    QByteArray IccProfile();      // the embedded ICC profile, empty without one
+    bool GrayFile() const;        // one grayscale component
+    bool CmykFile() const;        // CMYK or YCCK
+    bool MultiScan();             // more than one scan (progressive)
+    QSize OutputSize();           // after Prepare: the size at the chosen scale
     // After Prepare: 8 bits per pixel with a palette, else B, G, R.
     bool EightBitOutput() const;
 
@@ -53,6 +58,7 @@ private:
     // Before any large allocation: refuses a decoded bitmap that does not fit
     // the budget and leaves the library what the bitmap does not take.
     void ReserveBitmap();
+    void PrepareSrgb();
     void ReadImage(TBitmap& bitmap);
 
     const QByteArray& bytes_;
@@ -60,4 +66,6 @@ private:
     CodecSession session_{};
     bool grayOutput_ = false;
     bool depth8_ = false;  // CMYK files: reduced to 8 bits after decoding
+    bool srgbWanted_ = false;
+    std::unique_ptr<SrgbTransform> srgb_;  // null: the samples stay as they are
 };

@@ -86,6 +86,9 @@ void TJPEGImage::ReadJpegStream(QByteArray bytes) {
         data_->Width = decoder.ImageSize().width();
         data_->Height = decoder.ImageSize().height();
         data_->Gray = decoder.GrayFile();
+        data_->Orientation = decoder.ExifOrientation();
+        data_->Cmyk = decoder.CmykFile();
+        data_->IccProfile = decoder.IccProfile();
         settings_.ProgressiveWrite = decoder.MultiScan();
     }
     Changed();
@@ -221,6 +224,9 @@ void TJPEGImage::SetGrayOutput(bool value) {
 }
 void TJPEGImage::SetScanByScanDisplay(bool value) {
     SetDecodeSetting(settings_.ScanByScanDisplay, value, false);
+}
+void TJPEGImage::SetSrgbOutput(bool value) {
+    SetDecodeSetting(settings_.SrgbOutput, value, false);
 }
 
 // Decoding and encoding ----------------------------------------------------

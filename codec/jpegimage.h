@@ -112,8 +112,16 @@ public:
     void SetGrayOutput(bool value);
     bool ScanByScanDisplay() const { return settings_.ScanByScanDisplay; }
     void SetScanByScanDisplay(bool value);
+    bool SrgbOutput() const { return settings_.SrgbOutput; }
+    void SetSrgbOutput(bool value);
     // Whether the stored image is grayscale (from the header or the encode).
     bool Grayscale() const { return data_->Gray; }
+    // The stored image's EXIF Orientation, 1..8 (1 without one); the decoded
+    // bitmap is never turned.
+    int Orientation() const { return data_->Orientation; }
+    // The stored image's colour space is CMYK (or YCCK), and its ICC profile.
+    bool Cmyk() const { return data_->Cmyk; }
+    const QByteArray& IccProfile() const { return data_->IccProfile; }
 
     bool Modified() const { return modified_; }
     void SetModified(bool value) { modified_ = value; }

@@ -72,10 +72,21 @@ bool CreateDecompressor(CodecSession& s) noexcept {
 bool ReadHeader(CodecSession& s, const QByteArray& bytes) noexcept {
     if (setjmp(s.jump)) return false;
     AttachStreamSource(&s.d, bytes);
+    // Kept for the EXIF Orientation and the ICC profile.
+    jpeg_save_markers(&s.d, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_save_markers(&s.d, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(&s.d, TRUE);
     // The source made up an end-of-image marker inside the header: the
     // library read it as header fields, so what it read is not the file's.
     if (StreamSourceRanOut(&s.d)) ERREXIT(&s.d, JERR_INPUT_EOF);
+    return true;
+}
+
+bool ReadIccProfile(CodecSession& s, JOCTET*& data, unsigned& length) noexcept {
+    data = nullptr;
+    length = 0;
+    if (setjmp(s.jump)) return false;
+    if (!jpeg_read_icc_profile(&s.d, &data, &length)) data = nullptr;
     return true;
 }
 

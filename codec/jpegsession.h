@@ -54,6 +54,8 @@ bool CreateDecompressor(CodecSession& s) noexcept;
 // the header; an image is required, and a header cut short by the end of the
 // bytes (the start-of-scan header included) fails with JERR_INPUT_EOF.
 bool ReadHeader(CodecSession& s, const QByteArray& bytes) noexcept;
+// After ReadHeader: the embedded ICC profile, malloc'ed (free it), or null.
+bool ReadIccProfile(CodecSession& s, JOCTET*& data, unsigned& length) noexcept;
 bool HasMultipleScans(CodecSession& s, bool& multiple) noexcept;
 bool CalcOutputDimensions(CodecSession& s) noexcept;
 // colors become the colour map of quantised output (component 0 blue, 2 red).

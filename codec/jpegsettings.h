@@ -12,7 +12,7 @@ enum class JpegDecodeScale : std::uint8_t {
     ScaleEighth = 3
 };
 
-// The eight settings every TJPEGImage starts with.
+// The settings every TJPEGImage starts with.
 struct JpegSettings {
     std::uint8_t EncodeQuality = 90;  // 1..100
     bool GrayOutput = false;
@@ -22,6 +22,8 @@ struct JpegSettings {
     bool ProgressiveWrite = false;
     JpegDecodeScale DecodeScale = JpegDecodeScale::ScaleFull;
     bool BlockSmoothing = true;
+    // Decoding turns samples tagged with a non-sRGB ICC profile into sRGB.
+    bool SrgbOutput = false;
 };
 
 // The process-wide defaults, made on first use: OutputDepth is Depth8 when the

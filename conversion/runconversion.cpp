@@ -1,7 +1,9 @@
 #include "conversion/runconversion.h"
 
+#include <memory>
 #include <string>
 
+#include "codec/srgbtransform.h"
 #include "conversion/outputname.h"
 #include "conversion/resampler.h"
 #include "conversion/runhost.h"
@@ -65,17 +67,19 @@ void RunConversion(RunState& state, RunHost& host, RunObserver* observer) {
     // Grows with the queue: the window may append to it while the run pumps.
     SourceSet queued;
     size_t protectedCount = 0;
+    std::unique_ptr<SrgbTransform> colours;
     for (size_t i = 0; i < state.FileQueue.size(); ++i) {
         const int index = static_cast<int>(i);
         const std::string path = state.FileQueue[i];
         std::string reason;
-        if (!LoadSourceFile(source, path, state, host, &reason)) {
+        if (!LoadSourceFile(source, path, state, host, &reason, &colours)) {
             if (state.PreviewMode) state.RunFailed = true;
             if (observer != nullptr) observer->loadFailed(index, path, reason);
             continue;
         }
         progress.setFile(index);
         ScaleToThumbnail(state.ThumbBitmap, source, host.thumbnailSize(), pixelDone);
+        if (colours) colours->convert(state.ThumbBitmap);
         if (state.PreviewMode) continue;
 
         const std::string output =

@@ -15,6 +15,8 @@ public:
     virtual bool smoothing() = 0;           // block smoothing when decoding
     virtual bool progressive() = 0;         // progressive JPEG output
     virtual bool keepDate() = 0;            // give thumbnails their source's time
+    virtual bool autoOrient() = 0;          // turn JPEG photos upright by their EXIF tag
+    virtual bool toSrgb() = 0;              // convert JPEG photos' ICC colours to sRGB
     virtual std::string prefix() = 0;       // put before the source's name
     virtual std::string suffix() = 0;       // put after it
     virtual std::string destination() = 0;  // folder ending with "/", or empty

@@ -20,6 +20,9 @@ constexpr SettingEntry kTable[] = {
     {Setting::NamePrefix, "FileName", "A", SettingType::Text, ""},
     {Setting::NameSuffix, "FileName", "B", SettingType::Text, ""},
     {Setting::KeepDate, "Option", "TimeStamp", SettingType::Boolean, "0"},
+    // Newer keys: files without them read as on.
+    {Setting::AutoOrient, "Option", "AutoOrient", SettingType::Boolean, "1"},
+    {Setting::ToSrgb, "Option", "ToSRGB", SettingType::Boolean, "1"},
 };
 
 int DefaultNumber(const SettingEntry& entry) {

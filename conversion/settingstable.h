@@ -21,6 +21,8 @@ enum class Setting {
     NamePrefix,
     NameSuffix,
     KeepDate,
+    AutoOrient,  // turn photos upright by their EXIF Orientation
+    ToSrgb,      // convert photos tagged with an ICC profile to sRGB
 };
 
 enum class SettingType { Integer, Boolean, Text };

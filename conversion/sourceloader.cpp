@@ -7,12 +7,14 @@
 
 #include "codec/graphicerrors.h"
 #include "codec/jpegimage.h"
+#include "codec/srgbtransform.h"
 #include "conversion/bmpdecoder.h"
 #include "conversion/jpegoptions.h"
 #include "conversion/outputname.h"
 #include "conversion/runhost.h"
 #include "conversion/runstate.h"
 #include "image/bitmap.h"
+#include "image/orientation.h"
 #include "platform/dosdatetime.h"
 #include "platform/filereader.h"
 #include "platform/filestatus.h"
@@ -82,10 +84,18 @@ JpegDecodeScale DraftScale(int longer, int thumbnailSize) {
 }
 
 // Codec failures throw; the caller turns them into a refusal.
-void DecodeJpeg(const QByteArray& bytes, TBitmap& bitmap, RunHost& host) {
+void DecodeJpeg(const QByteArray& bytes, TBitmap& bitmap, RunHost& host,
+                std::unique_ptr<SrgbTransform>* thumbnailColours) {
     TJPEGImage jpeg;
     ApplyDecodeSettings(jpeg, host);
     jpeg.LoadFromBytes(bytes);
+    const bool toSrgb = host.toSrgb();
+    // Gray pictures convert their palette and CMYK ones their samples as they
+    // decode, both as cheap as it gets; RGB ones can wait for the thumbnail.
+    const bool later = toSrgb && thumbnailColours != nullptr && !jpeg.Grayscale() && !jpeg.Cmyk();
+    if (later)
+        *thumbnailColours = SrgbTransform::Make(jpeg.IccProfile(), SrgbTransform::Input::Bgr);
+    jpeg.SetSrgbOutput(toSrgb && !later);
     const int longer = std::max(jpeg.Height(), jpeg.Width());
     const JpegDecodeScale scale =
         host.draftDecode() ? DraftScale(longer, host.thumbnailSize()) : ScaleForSide(longer);
@@ -97,6 +107,8 @@ void DecodeJpeg(const QByteArray& bytes, TBitmap& bitmap, RunHost& host) {
     jpeg.AssignTo(bitmap);
     // Grayscale files decode to 8 bits with a gray palette.
     bitmap.setPixelFormat(TBitmap::PixelFormat::Bits24);
+    // Before scaling, so that the thumbnail is that of the upright picture.
+    if (host.autoOrient()) TurnUpright(bitmap, jpeg.Orientation());
 }
 
 bool Fail(std::string* reason, const std::string& text) {
@@ -107,7 +119,8 @@ bool Fail(std::string* reason, const std::string& text) {
 }  // namespace
 
 bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, RunHost& host,
-                    std::string* reason) {
+                    std::string* reason, std::unique_ptr<SrgbTransform>* thumbnailColours) {
+    if (thumbnailColours != nullptr) thumbnailColours->reset();
     const auto status = StatPath(path);
     if (!status) return Fail(reason, "no such file");
     if (status->kind != FileStatus::Kind::File) return Fail(reason, "not a file");
@@ -126,7 +139,7 @@ bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, R
         if (bmp) {
             if (!DecodeBmp(bytes, bitmap, why)) return Fail(reason, why);
         } else {
-            DecodeJpeg(bytes, bitmap, host);
+            DecodeJpeg(bytes, bitmap, host, thumbnailColours);
         }
     } catch (const EJPEG& e) {
         return Fail(reason, e.Reason());

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class RunHost;
+class SrgbTransform;
 class TBitmap;
 struct RunState;
 
@@ -20,7 +22,14 @@ constexpr int64_t kMaxSourceBytes = int64_t{1} << 30;
 // for a message that names the file (a codec failure in the library's own
 // words). The path is the file system's bytes. With the host's draftDecode(),
 // JPEG files are decoded at the smallest scale whose longer side is at least
-// twice the thumbnail size. Reads "Best Quality" and "Smoothing" from the host
-// when it decodes a JPEG file.
+// twice the thumbnail size. Reads "Best Quality", "Smoothing" and whether to
+// turn the picture upright by its EXIF Orientation and to convert its ICC
+// colours to sRGB from the host when it decodes a JPEG file.
+//
+// Colours are converted to sRGB as the picture decodes, except that a caller
+// who passes thumbnailColours takes over an RGB photo's conversion: it gets
+// the transform (null when there is nothing to convert) and applies it to the
+// thumbnail, which costs a fraction of converting the whole picture.
 bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, RunHost& host,
-                    std::string* reason = nullptr);
+                    std::string* reason = nullptr,
+                    std::unique_ptr<SrgbTransform>* thumbnailColours = nullptr);

@@ -58,6 +58,30 @@ TEST_F(Form1Test, StoredValuesAreHeldToTheSpinRangesAndDefaultRestoresOnlyConver
     EXPECT_EQ(form->ShellTree2->PathName(), folder());
 }
 
+// The photo settings have no control: the window answers the run from the
+// file (an older file without them: on) and writes them back as it read them.
+TEST_F(Form1Test, PhotoSettingsComeFromTheFileAndGoBackToIt) {
+    const struct {
+        const char* option;
+        bool orient, srgb;
+    } rows[] = {
+        {"TimeStamp=1\n", true, true},
+        {"AutoOrient=0\n", false, true},
+        {"AutoOrient=1\nToSRGB=0\n", true, false},
+    };
+    for (const auto& r : rows) {
+        writeSettings(QByteArray("[Option]\n") + r.option);
+        auto form = makeForm();
+        EXPECT_EQ(form->autoOrient(), r.orient) << r.option;
+        EXPECT_EQ(form->toSrgb(), r.srgb) << r.option;
+        ASSERT_TRUE(form->close());
+        const QByteArray stored = readSettings();
+        EXPECT_TRUE(stored.contains(r.orient ? "AutoOrient=1\n" : "AutoOrient=0\n"))
+            << stored.toStdString();
+        EXPECT_TRUE(stored.contains(r.srgb ? "ToSRGB=1\n" : "ToSRGB=0\n")) << stored.toStdString();
+    }
+}
+
 TEST_F(Form1Test, TypedValuesAreCorrectedAsTheyAreTyped) {
     auto form = makeForm();
     const struct {

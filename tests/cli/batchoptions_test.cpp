@@ -126,6 +126,33 @@ TEST_F(BatchOptionsTest, SettingsFileSuppliesDefaultsAndTheCommandLineWins) {
     EXPECT_EQ(s.suffix, "x");
 }
 
+TEST_F(BatchOptionsTest, PhotoFlagsWinOverTheSettingsFile) {
+    const std::string on = dir_.path().toStdString() + "/on.ini";
+    const std::string off = dir_.path().toStdString() + "/off.ini";
+    std::ofstream(on) << "[Option]\nTimeStamp=0\n";  // older file: both on
+    std::ofstream(off) << "[Option]\nAutoOrient=0\nToSRGB=0\n";
+    const struct {
+        std::vector<std::string> args;
+        bool orient, srgb;
+    } rows[] = {
+        {{"a.jpg"}, true, true},
+        {{"--settings", on, "a.jpg"}, true, true},
+        {{"--settings", off, "a.jpg"}, false, false},
+        {{"--settings", off, "--auto-orient", "a.jpg"}, true, false},
+        {{"--settings", off, "--srgb", "a.jpg"}, false, true},
+        {{"--settings", on, "--no-auto-orient", "--no-srgb", "a.jpg"}, false, false},
+        {{"--no-srgb", "--srgb", "a.jpg"}, true, true},  // the last one counts
+    };
+    for (const auto& r : rows) {
+        ASSERT_TRUE(parse(r.args)) << error_;
+        EXPECT_EQ(options_.settings.autoOrient, r.orient) << r.args[0] << ' ' << r.args[1];
+        EXPECT_EQ(options_.settings.toSrgb, r.srgb) << r.args[0] << ' ' << r.args[1];
+    }
+    EXPECT_FALSE(parse({"--srgb=1", "a.jpg"}));
+    for (const char* flag : {"--auto-orient", "--no-auto-orient", "--srgb", "--no-srgb"})
+        EXPECT_NE(BatchUsage("thumbrix.ini").find(flag), std::string::npos) << flag;
+}
+
 TEST_F(BatchOptionsTest, ThumbrixIniBesideTheProgramUnlessSettingsAreGiven) {
     std::ofstream(folder() + "thumbrix.ini") << "[IconImage]\nSize=100\n[FilePAth]\nSave=\n";
     const std::string other = dir_.path().toStdString() + "/other.ini";

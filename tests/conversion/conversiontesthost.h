@@ -24,6 +24,8 @@ public:
     bool smooth = false;
     bool progressiveOn = false;
     bool keep = false;
+    bool orient = true;
+    bool srgb = true;
     std::string prefixText;
     std::string suffixText;
     std::string dest;
@@ -43,6 +45,8 @@ public:
     bool smoothing() override { return smooth; }
     bool progressive() override { return progressiveOn; }
     bool keepDate() override { return keep; }
+    bool autoOrient() override { return orient; }
+    bool toSrgb() override { return srgb; }
     std::string prefix() override { return prefixText; }
     std::string suffix() override { return suffixText; }
     std::string destination() override { return dest; }

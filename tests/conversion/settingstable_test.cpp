@@ -30,6 +30,8 @@ TEST(SettingsTable, ReadsEveryKeyOfAStoredFile) {
         {Setting::NamePrefix, "s_"},
         {Setting::NameSuffix, "_t"},
         {Setting::KeepDate, "1"},
+        {Setting::AutoOrient, "0"},
+        {Setting::ToSrgb, "0"},
     };
     for (const auto& r : rows) {
         const SettingEntry& entry = SettingInfo(r.setting);
@@ -77,6 +79,29 @@ TEST(SettingsTable, WrittenValuesReadBackAndOddValuesFallBack) {
     EXPECT_EQ(ReadSettingText(file, Setting::SaveFolder), "/home/ann/Thumbs/");
     EXPECT_EQ(ReadSettingInt(file, Setting::WindowLeft), 0);  // not a number
     EXPECT_EQ(ReadSettingInt(file, Setting::WindowTop), 32);
+}
+
+// Files written before the photo settings existed lack them: both read as on.
+TEST(SettingsTable, PhotoSettingsOfAnOlderFileReadAsOn) {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QStringLiteral("thumbrix.ini")).toStdString();
+    std::ofstream(path) << "[Option]\nTimeStamp=1\n";
+    {
+        const ProfileFile file(path);
+        EXPECT_TRUE(ReadSettingBool(file, Setting::AutoOrient));
+        EXPECT_TRUE(ReadSettingBool(file, Setting::ToSrgb));
+    }
+    {
+        ProfileFile file(path);
+        WriteSettingBool(file, Setting::AutoOrient, false);
+        WriteSettingBool(file, Setting::ToSrgb, false);
+    }
+    std::ifstream in(path);
+    const std::string content{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(content, "[Option]\nTimeStamp=1\nAutoOrient=0\nToSRGB=0\n");
+    const ProfileFile file(path);
+    EXPECT_FALSE(ReadSettingBool(file, Setting::AutoOrient));
+    EXPECT_FALSE(ReadSettingBool(file, Setting::ToSrgb));
 }
 
 }  // namespace
