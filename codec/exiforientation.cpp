@@ -23,8 +23,8 @@ int ExifOrientation(const unsigned char* body, std::size_t size) {
     if (!IsExifBlock(body, size)) return 1;
     std::unique_ptr<ExifData, ExifDataFree> data(exif_data_new());
     if (!data) return 1;
-    // Read the block as it is: following the specification would add default
-    // entries of its own.
+    // Read the block as it is: libexif's "follow the standard" option would
+    // add default entries of its own.
     exif_data_unset_option(data.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
     exif_data_load_data(data.get(), body, static_cast<unsigned int>(size));
     // IFD1 describes the embedded preview, not the picture.

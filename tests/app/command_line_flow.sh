@@ -23,17 +23,24 @@ start_virtual_display 640x480x24 "$work"
 "$work/thumbrix" "$work/a.jpg" "$work/b.bmp" &
 pid=$!
 window=""
-for _ in $(seq 100); do
+# A loaded machine may take many seconds to show the first window.
+for _ in $(seq 300); do
+  kill -0 $pid 2>/dev/null || { echo "the program ended before showing its window"; exit 1; }
   window=$(xdotool search --onlyvisible --name "^Thumbrix$" 2>/dev/null | head -1) || true
   [ -n "$window" ] && break
   sleep 0.1
 done
-[ -n "$window" ] || { echo "no window appeared"; kill $pid; exit 1; }
+if [ -z "$window" ]; then
+  echo "no window appeared on $DISPLAY; windows there:"
+  xdotool search --name . getwindowname %@ 2>&1 | head -5 || true
+  kill $pid
+  exit 1
+fi
 sleep 0.5
 [ -z "$shot" ] || import -window root -crop 281x280+0+0 "$shot"
 # "処理開始" is 113x25 at (8, 152).
 xdotool mousemove --window "$window" 64 164 click 1
-for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 300); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
 if kill -0 $pid 2>/dev/null; then echo "the program did not end"; kill $pid; exit 1; fi
 
 fail=0
