@@ -219,7 +219,7 @@ bool ParseBatchOptions(const std::vector<std::string>& arguments, const std::str
             ok = !inlineValue.has_value();
             given.settings = false;
         } else if (name == "--files-from") {
-            ok = value(text);
+            ok = value(text) && !text.empty();
             options.lists.push_back({options.files.size(), text});
         } else if (name == "--base") {
             ok = value(text) && !text.empty();

@@ -81,6 +81,8 @@ TEST_F(BatchOptionsTest, UsageErrors) {
         {"--quiet=yes", "a.jpg"},
         {"-x", "a.jpg"},
         {"--settings", "/no/such.ini", "a.jpg"},
+        {"--files-from="},  // no list name: not a run over nothing
+        {"--files-from", ""},
     };
     for (const auto& args : rows) {
         std::string joined;

@@ -25,7 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzCheck(ok || !error.empty(), "usage error without a message");
     if (ok && options.action == BatchOptions::Action::Run) {
         const BatchSettings& s = options.settings;
-        FuzzCheck(!options.files.empty(), "a run without files");
+        FuzzCheck(!options.files.empty() || !options.lists.empty(), "a run without files");
+        for (const auto& list : options.lists)
+            FuzzCheck(!list.path.empty(), "a list without a name");
         FuzzCheck(s.size >= 1 && s.size <= 4096, "size out of range");
         FuzzCheck(s.quality >= 20 && s.quality <= 100, "quality out of range");
         FuzzCheck(options.jobs >= 1 && options.jobs <= 1024, "jobs out of range");
