@@ -12,10 +12,12 @@
 
 namespace {
 
+// A carriage return counts as blank: a file's last line can end in one alone,
+// which becomes a line end once another line is written after it.
 std::string_view Trim(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t");
+    const auto first = s.find_first_not_of(" \t\r");
     if (first == std::string_view::npos) return {};
-    const auto last = s.find_last_not_of(" \t");
+    const auto last = s.find_last_not_of(" \t\r");
     return s.substr(first, last - first + 1);
 }
 

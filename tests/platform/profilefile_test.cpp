@@ -140,6 +140,14 @@ TEST_F(ProfileFileTest, WritesChangeOnlyTheirLine) {
     EXPECT_EQ(again.readString("Other", "new", ""), "表示");
 }
 
+TEST_F(ProfileFileTest, AValueBeforeABareCarriageReturnAtTheEndKeepsItsText) {
+    WriteAll(file(), "[FileName]\nA=s_\r");
+    ProfileFile profile(file());
+    EXPECT_EQ(profile.readString("FileName", "A", "?"), "s_");
+    profile.writeString("FileName", "B", "x");
+    EXPECT_EQ(ProfileFile(file()).readString("FileName", "A", "?"), "s_");
+}
+
 TEST_F(ProfileFileTest, ValuesComeBackAsWritten) {
     const std::string values[] = {" lead", "trail ",      "\"quoted\"", "a=b",
                                   "",      "日本語 名前", "semi;colon"};
