@@ -12,24 +12,9 @@ batch="$build/bin/thumbrix-batch"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-c++ -O2 -std=c++17 -o "$work/picturegen" scripts/picturegen.cpp
-mkdir -p "$work/photos" "$work/j1" "$work/j2"
-# 24 photographs, 6 for each decode scale: full, 1/2, 1/4, 1/8.
-files=() scales=()
-n=0
-for row in "1600 1200 1" "3000 2000 2" "4800 3200 4" "8000 4500 8"; do
-  read -r w h scale <<<"$row"
-  for _ in 1 2 3 4 5 6; do
-    n=$((n + 1))
-    f="$work/photos/photo$n.jpg"
-    "$work/picturegen" "$w" "$h" "$n" | cjpeg -quality 90 -outfile "$f"
-    files+=("$f") scales+=("$scale")
-  done
-done
-echo "made ${#files[@]} photographs ($(du -sh "$work/photos" | cut -f1)) in $work/photos"
-
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-best() { sort -n | head -1; }
+source bench/corpus.sh
+mkdir -p "$work/j1" "$work/j2"
+make_corpus "$work"
 
 decode_floor() {
   local start i
