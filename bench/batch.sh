@@ -43,11 +43,7 @@ floor=$(printf '%s\n' "${djpeg_ms[@]}" | best)
 one=$(printf '%s\n' "${j1_ms[@]}" | best)
 two=$(printf '%s\n' "${j2_ms[@]}" | best)
 
-same=identical
-for f in "$work"/j1/*; do
-  cmp -s "$f" "$work/j2/$(basename "$f")" || same=DIFFERENT
-done
-[ "$(ls "$work/j1" | wc -l)" -eq "${#files[@]}" ] || same="MISSING FILES"
+same=$(same_thumbnails "$work/j1" "$work/j2")
 
 echo "runs (ms):       djpeg ${djpeg_ms[*]} | -j 1 ${j1_ms[*]} | -j 2 ${j2_ms[*]}"
 echo "djpeg floor:     ${floor} ms (best of $runs)"

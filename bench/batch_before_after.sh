@@ -31,11 +31,7 @@ for _ in $(seq "$runs"); do
 done
 echo "load after:  $(cut -d' ' -f1-3 /proc/loadavg)"
 
-same=identical
-for f in "$work"/before/*; do
-  cmp -s "$f" "$work/after/$(basename "$f")" || same=DIFFERENT
-done
-[ "$(ls "$work/after" | wc -l)" -eq "${#files[@]}" ] || same="MISSING FILES"
+same=$(same_thumbnails "$work/before" "$work/after")
 
 echo "runs (ms):  before ${before_ms[*]} | after ${after_ms[*]}"
 b_best=$(printf '%s\n' "${before_ms[@]}" | best)

@@ -22,3 +22,15 @@ make_corpus() {
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 best() { sort -n | head -1; }
 median() { sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
+
+# "identical" when folders A and B hold the same thumbnail, byte for byte, of
+# every corpus photograph.
+same_thumbnails() {
+  local f
+  [ "$(ls "$1" | wc -l)" -eq "${#files[@]}" ] && [ "$(ls "$2" | wc -l)" -eq "${#files[@]}" ] ||
+    { echo "MISSING FILES"; return; }
+  for f in "$1"/*; do
+    cmp -s "$f" "$2/$(basename "$f")" || { echo DIFFERENT; return; }
+  done
+  echo identical
+}
