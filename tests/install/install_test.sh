@@ -131,11 +131,12 @@ else
   if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
     # The window in command-line mode: "処理開始" converts, closes and writes
     # the settings; an error box would keep it open. Xvfb picks a free display
-    # itself: tests started at the same time must not race for one.
+    # itself: tests started at the same time must not race for one. It must not
+    # reset when a probing client leaves, or the window may fail to connect.
     run_window() {
       rm -f "$home/display"
       as_nobody bash -c '
-        Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$HOME/display" 2>/dev/null &
+        Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset 3>"$HOME/display" 2>/dev/null &
         xvfb=$!
         trap "kill $xvfb" EXIT
         for _ in $(seq 100); do [ -s "$HOME/display" ] && break; sleep 0.1; done

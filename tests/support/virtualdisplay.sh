@@ -1,7 +1,9 @@
 # Shell functions for tests and scripts that need an X display of their own.
 # Xvfb picks a free display number itself (-displayfd) and writes it once it
 # listens, so parallel runs never race for a number; the display is then asked
-# until it answers before anything uses it.
+# until it answers before anything uses it. -noreset: by default the server
+# resets when its last client leaves, and a program connecting during that
+# reset (right after the probe, say) fails to start.
 #   . tests/support/virtualdisplay.sh
 #   start_virtual_display 640x480x24 "$work"   # exports DISPLAY, sets XVFB_PID
 #   ...
@@ -11,7 +13,7 @@ start_virtual_display() {
   local screen=$1 work=$2
   local numberfile=$work/xvfb-display
   : >"$numberfile"
-  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$numberfile" >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3>"$numberfile" >"$work/xvfb.log" 2>&1 &
   XVFB_PID=$!
   local number=""
   for _ in $(seq 200); do
