@@ -67,6 +67,12 @@ time_t Modified(const std::string& path) {
     return st.st_mtim.tv_sec;
 }
 
+time_t FineNow() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return now.tv_sec;
+}
+
 QStringList FolderEntries(const std::string& folder) {
     return QDir(QString::fromStdString(folder))
         .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,

@@ -71,6 +71,9 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 // Local time, as the file system's clock reads it.
 void SetModified(const std::string& path, time_t t);
 time_t Modified(const std::string& path);
+// Seconds now by the fine clock. The file system may stamp a write with the
+// fine clock while time() still reads the coarse one, a second behind.
+time_t FineNow();
 
 // Every entry of a folder, hidden ones included.
 QStringList FolderEntries(const std::string& folder);

@@ -347,7 +347,7 @@ TEST_F(RunConversionTest, KeepDateCarriesTheSourceTimeToTheThumbnail) {
     queue({"a.bmp"});
     run();
     EXPECT_GE(Modified(out_ + "a.jpg"), before);
-    EXPECT_LE(Modified(out_ + "a.jpg"), time(nullptr));
+    EXPECT_LE(Modified(out_ + "a.jpg"), FineNow());
 }
 
 TEST_F(RunConversionTest, QueueLengthIsReadForEveryIndex) {

@@ -116,7 +116,7 @@ TEST_F(ThumbnailWriterTest, KeepDateGivesTheSourceTimeOnlyWhenChecked) {
     host_.keep = true;
     state_.SourceFileAge = 0;  // no source loaded yet: not a date, silently ignored
     write(path("nodate.jpg"));
-    const time_t after = time(nullptr);
+    const time_t after = FineNow();
     for (const char* name : {"now.jpg", "nodate.jpg"}) {
         EXPECT_GE(Modified(path(name)), before) << name;
         EXPECT_LE(Modified(path(name)), after) << name;
