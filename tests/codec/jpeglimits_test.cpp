@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-
 #include "codec/jpegimage.h"
 #include "tests/codec/codectestutil.h"
 
