@@ -1,9 +1,11 @@
 #include "app/thumbrixapplication.h"
 
 #include <QIcon>
+#include <QLocale>
 #include <QMessageBox>
 #include <exception>
 
+#include "app/translations.h"
 #include "platform/programfile.h"
 
 ThumbrixApplication::ThumbrixApplication(int& argc, char** argv) : QApplication(argc, argv) {
@@ -15,6 +17,7 @@ ThumbrixApplication::ThumbrixApplication(int& argc, char** argv) : QApplication(
         icon.addFile(QStringLiteral(":/icon/%1.png").arg(size), QSize(size, size));
     setWindowIcon(icon);
     setDesktopFileName(QStringLiteral(THUMBRIX_APP_ID));
+    InstallTranslations(QLocale::system());
 }
 
 bool ThumbrixApplication::notify(QObject* receiver, QEvent* event) {

@@ -108,7 +108,8 @@ QClipboard* TForm3::OpenClipboard() {
 // The thumbnail at its own size, whatever the magnification.
 void TForm3::Copy1Click() {
     QClipboard* clipboard = OpenClipboard();
-    if (clipboard == nullptr) throw std::runtime_error("クリップボードを開くことができません");
+    if (clipboard == nullptr) 
+        throw std::runtime_error(tr("クリップボードを開くことができません").toStdString());
     clipboard->setImage(host_.State().PreviewBitmap.image().copy());
 }
 
