@@ -39,13 +39,16 @@ void FitCaption(QLabel* label, int room) {
     label->adjustSize();
 }
 
+// Widths were laid out for a slightly narrower font; a caption must not lose
+// its last letters, and nothing stands right beside the check boxes.
+void WidenToCaption(QCheckBox* box) {
+    if (box->sizeHint().width() > box->width()) box->resize(box->sizeHint().width(), box->height());
+}
+
 QCheckBox* MakeCheckBox(const QString& text, const QRect& geometry, QWidget* parent) {
     auto* box = new QCheckBox(text, parent);
     box->setGeometry(geometry);
-    // Widths were laid out for a slightly narrower font; a caption must not
-    // lose its last letters, and nothing stands to the right of these boxes.
-    if (box->sizeHint().width() > geometry.width())
-        box->resize(box->sizeHint().width(), geometry.height());
+    WidenToCaption(box);
     box->setFocusPolicy(Qt::ClickFocus);  // Tab passes them by
     return box;
 }
@@ -118,6 +121,7 @@ void TForm1::CreateControls() {
     Button2->hide();
     TimeStamp = new QCheckBox(tr("日付は変えない"), this);
     TimeStamp->setGeometry(8, 192, 105, 17);
+    WidenToCaption(TimeStamp);
 
     Label7 = MakeLabel(tr("格納先指定"), 168, 0, this);
     ShellTree2 = new TShellTree(this);
