@@ -31,8 +31,8 @@ void InstallTranslations(const QLocale& locale) {
     if (SpeaksJapanese(locale)) {
         // Missing when Debian's Qt translations are not installed: Qt's own
         // dialogs then stay in English.
-        qtTexts = Load(QStringLiteral("qtbase_ja"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+        qtTexts =
+            Load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     } else {
         programTexts = Load(QStringLiteral("thumbrix_en"), QStringLiteral(":/i18n"));
     }

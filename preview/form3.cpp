@@ -81,8 +81,7 @@ void TForm3::CreateControls() {
     SaveDialog1->setFileMode(QFileDialog::AnyFile);
     SaveDialog1->setDefaultSuffix(QStringLiteral("jpg"));
     SaveDialog1->setNameFilters({tr("All (BMP & JPEG) (*.bmp *.jpg *.jpeg)"),
-                                 tr("Bitmap files (*.bmp)"),
-                                 tr("JPEG files (*.jpg *.jpeg)")});
+                                 tr("Bitmap files (*.bmp)"), tr("JPEG files (*.jpg *.jpeg)")});
     SaveDialog1->selectNameFilter(SaveDialog1->nameFilters().front());
     SaveDialog1->setSizeGripEnabled(true);
 

@@ -108,7 +108,7 @@ QClipboard* TForm3::OpenClipboard() {
 // The thumbnail at its own size, whatever the magnification.
 void TForm3::Copy1Click() {
     QClipboard* clipboard = OpenClipboard();
-    if (clipboard == nullptr) 
+    if (clipboard == nullptr)
         throw std::runtime_error(tr("クリップボードを開くことができません").toStdString());
     clipboard->setImage(host_.State().PreviewBitmap.image().copy());
 }

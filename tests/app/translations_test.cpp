@@ -1,3 +1,5 @@
+#include "app/translations.h"
+
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -9,7 +11,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "app/translations.h"
 #include "form1fixture.h"
 #include "preview/form3.h"
 
@@ -42,9 +43,9 @@ Captions Collect(TForm1& form1, TForm3& form3) {
     c.texts.push_back(form1.GroupBox2->title());
     c.texts.push_back(form1.windowTitle());
     c.texts.push_back(form3.windowTitle());
-    for (QAction* a : {form3.File1->menuAction(), form3.Save1, form3.Exit1,
-                       form3.Edit1->menuAction(), form3.Copy1, form3.Show1->menuAction(),
-                       form3.M1->menuAction(), form3.x11, form3.x81})
+    for (QAction* a :
+         {form3.File1->menuAction(), form3.Save1, form3.Exit1, form3.Edit1->menuAction(),
+          form3.Copy1, form3.Show1->menuAction(), form3.M1->menuAction(), form3.x11, form3.x81})
         c.texts.push_back(a->text());
     return c;
 }
