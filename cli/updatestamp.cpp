@@ -3,6 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "buildinfo.h"
 #include "conversion/jpegcomment.h"
 
 namespace {

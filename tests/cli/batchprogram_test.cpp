@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "buildinfo.h"
 #include "tests/cli/batchtestpictures.h"
 #include "tests/support/removetree.h"
 
