@@ -3,7 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 
-#include "conversion/jpegcomment.h"
+#include "codec/jpegcomment.h"
 
 namespace {
 
