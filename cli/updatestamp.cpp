@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "buildinfo.h"
-#include "conversion/jpegcomment.h"
+#include "codec/jpegcomment.h"
 
 namespace {
 

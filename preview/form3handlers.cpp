@@ -61,6 +61,7 @@ void TForm3::FileListBox1Change() {
     Copy1->setEnabled(true);
     Save1->setEnabled(true);
     state.PreviewBitmap = state.ThumbBitmap;
+    state.PreviewFileAge = state.SourceFileAge;
     previewedFile_ = path;
     ShowPicture();
 }
@@ -128,8 +129,10 @@ void TForm3::Save1Click() {
     SaveDialog1->selectFile(picture.completeBaseName() + QStringLiteral(".jpg"));
     const std::optional<QString> path = AskSaveFileName();
     if (!path) return;
-    WriteThumbnail(host_.State().PreviewBitmap, PathBytes(*path), host_.State(),
-                   host_.RunSettings());
+    // The previewed picture's date: a later run has loaded other files since.
+    RunState saved;
+    saved.SourceFileAge = host_.State().PreviewFileAge;
+    WriteThumbnail(host_.State().PreviewBitmap, PathBytes(*path), saved, host_.RunSettings());
     lastSaveFolder_ = QFileInfo(*path).absolutePath();
 }
 

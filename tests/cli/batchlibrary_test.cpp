@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "cli/batchrun.h"
-#include "conversion/jpegcomment.h"
+#include "codec/jpegcomment.h"
 #include "tests/cli/batchtestpictures.h"
 
 // Whole libraries: walked folders, lists, mirroring, --update and --report.

@@ -134,7 +134,12 @@ TEST_F(PreviewTest, SaveWritesABitmapOrAJpegByTheExtensionAndNothingElse) {
     EXPECT_TRUE(form1->messages.empty());
 }
 
+// A file dropped on the main window after the preview must not lend its date.
 TEST_F(PreviewTest, SaveKeepsThePreviewedFilesDateWhenAskedTo) {
+    const QString out = root + "out/";
+    ASSERT_TRUE(QDir().mkpath(out));
+    writeSettings(("[FilePAth]\nSave=" + out + "\n").toUtf8());
+    const QString dropped = makeBmp("b.bmp");
     const QString source = makeBmp("a.bmp");
     const std::time_t stamp = std::time(nullptr) - 3 * 24 * 3600;  // even: DOS times have 2 s steps
     const timespec times[2] = {{stamp & ~std::time_t(1), 0}, {stamp & ~std::time_t(1), 0}};
@@ -142,6 +147,7 @@ TEST_F(PreviewTest, SaveKeepsThePreviewedFilesDateWhenAskedTo) {
     makeWindows();
     openPics();
     select("a.bmp");
+    form1->DropFiles({dropped});
 
     const QString kept = root + "kept.bmp";
     const QString fresh = root + "fresh.jpg";

@@ -1,4 +1,4 @@
-#include "conversion/bmpdecoder.h"
+#include "codec/bmpdecoder.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "conversion/bmpheader.h"
+#include "codec/bmpheader.h"
 #include "image/bitmap.h"
 
 namespace {

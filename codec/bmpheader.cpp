@@ -1,4 +1,4 @@
-#include "conversion/bmpheader.h"
+#include "codec/bmpheader.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "conversion/jpegcomment.h"
+#include "codec/jpegcomment.h"
 
 #include <fcntl.h>
 #include <unistd.h>
