@@ -236,6 +236,7 @@ void ProfileFile::save(const std::vector<Line>& lines) const {
     }
     AtomicWriteOptions options;
     options.sync = true;
+    options.followLink = true;
     if (lines_.empty()) MakeFolderOf(path_);
     if (WriteFileAtomically(path_, content, options)) throw ProfileWriteError(path_);
 }
