@@ -186,6 +186,8 @@ std::string ProfileFile::readString(std::string_view section, std::string_view k
     KeyAndValue(lines_[index].text, name, value);
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
         value = value.substr(1, value.size() - 2);
+    // As the C functions return it: a NUL byte ends the text.
+    value = value.substr(0, value.find('\0'));
     return std::string(Truncated(value, kMaxValueBytes));
 }
 
