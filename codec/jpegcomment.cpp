@@ -1,6 +1,7 @@
 #include "codec/jpegcomment.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -43,8 +44,14 @@ QByteArray WithJpegComment(const QByteArray& jpeg, std::string_view text) {
 }
 
 std::optional<std::string> ReadJpegComment(const std::string& path, std::string_view prefix) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Never blocks: a FIFO at the name is not waited on, nor read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
     QByteArray head(qsizetype(kHeadBytes), '\0');
     const ssize_t got = ::read(fd, head.data(), kHeadBytes);
     ::close(fd);
