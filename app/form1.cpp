@@ -153,6 +153,9 @@ void TForm1::CreateControls() {
     setTabOrder(TimeStamp, Button3);
 
     NameForAssistiveTools();
+    // Return and Enter press the focused button, as Space does; Qt does so by
+    // itself only in dialogs.
+    for (QPushButton* button : {Button1, Button2, Button3}) button->setAutoDefault(true);
 
     connect(ThumbnailSize, &TCSpinEdit::OnChange, this, &TForm1::ThumbnailSizeChange);
     connect(JpegQualityV, &TCSpinEdit::OnChange, this, &TForm1::JpegQualityVChange);
@@ -226,19 +229,43 @@ void TForm1::DropFiles(const QStringList& paths) {
     if (!paths.isEmpty()) RunConversion(state_, *this);
 }
 
+// While a run is in progress or about to start, the drag shows that it
+// cannot drop here.
+bool TForm1::TakesDrops() const {
+    return !commandLineMode_ && !dropPending_ && !state_.running();
+}
+
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-    if (!commandLineMode_ && !LocalFiles(event->mimeData()).isEmpty())
+    if (TakesDrops() && !LocalFiles(event->mimeData()).isEmpty())
         event->acceptProposedAction();
+    else
+        event->ignore();
 }
 
 void TForm1::dragMoveEvent(QDragMoveEvent* event) {
-    if (!commandLineMode_) event->acceptProposedAction();
+    if (TakesDrops())
+        event->acceptProposedAction();
+    else
+        event->ignore();
 }
 
+// The drop is finished before the run: the drag source is released at once
+// instead of waiting for the whole run.
 void TForm1::dropEvent(QDropEvent* event) {
+    if (!TakesDrops()) {
+        event->ignore();
+        return;
+    }
     const QStringList paths = LocalFiles(event->mimeData());
     event->acceptProposedAction();
-    DropFiles(paths);
+    dropPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this, paths] {
+            dropPending_ = false;
+            DropFiles(paths);
+        },
+        Qt::QueuedConnection);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -100,6 +100,7 @@ private:
     void FormCreate(const QStringList& arguments);
     bool FormClose();
     void WriteSettings();
+    bool TakesDrops() const;
 
     RunState state_;
     EventPump pump_;
@@ -107,6 +108,7 @@ private:
     QString programFile_;
     QString settingsPath_;
     bool commandLineMode_ = false;
+    bool dropPending_ = false;  // dropped, its run queued
     // Settings without a control: kept from the file and written back.
     bool autoOrient_ = true;
     bool toSrgb_ = true;
