@@ -5,6 +5,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -153,9 +154,6 @@ void TForm1::CreateControls() {
     setTabOrder(TimeStamp, Button3);
 
     NameForAssistiveTools();
-    // Return and Enter press the focused button, as Space does; Qt does so by
-    // itself only in dialogs.
-    for (QPushButton* button : {Button1, Button2, Button3}) button->setAutoDefault(true);
 
     connect(ThumbnailSize, &TCSpinEdit::OnChange, this, &TForm1::ThumbnailSizeChange);
     connect(JpegQualityV, &TCSpinEdit::OnChange, this, &TForm1::JpegQualityVChange);
@@ -266,6 +264,18 @@ void TForm1::dropEvent(QDropEvent* event) {
             DropFiles(paths);
         },
         Qt::QueuedConnection);
+}
+
+// Return and Enter press the focused button, as Space does. Qt does so only
+// in dialogs, or for buttons marked as defaults, which it draws smaller.
+void TForm1::keyPressEvent(QKeyEvent* event) {
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if (button && button->isEnabled() &&
+        (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        button->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
