@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
@@ -162,7 +163,7 @@ TEST_F(PreviewTest, SaveKeepsThePreviewedFilesDateWhenAskedTo) {
 }
 
 // Save opens beside the picture, or where the user saved last in this
-// session, and proposes the picture's name as a JPEG file.
+// session, and proposes no name (the picture's own would replace it).
 TEST_F(PreviewTest, SaveStartsInTheLastFolderSavedToElseThePicturesOwn) {
     makeBmp("s_big_t.bmp");
     makeBmp("夕焼け.jpeg.bmp");
@@ -175,7 +176,7 @@ TEST_F(PreviewTest, SaveStartsInTheLastFolderSavedToElseThePicturesOwn) {
     form3->saveName.reset();  // cancelled: nothing saved, nothing remembered
     form3->Save1Click();
     EXPECT_EQ(form3->askedFolder, pics().chopped(1));
-    EXPECT_EQ(form3->proposedName, "s_big_t.jpg");
+    EXPECT_EQ(form3->proposedName, "");
 
     form3->saveName = out + "/first.jpg";
     form3->Save1Click();
@@ -186,7 +187,40 @@ TEST_F(PreviewTest, SaveStartsInTheLastFolderSavedToElseThePicturesOwn) {
     form3->saveName.reset();
     form3->Save1Click();
     EXPECT_EQ(form3->askedFolder, out);
-    EXPECT_EQ(form3->proposedName, "夕焼け.jpeg.jpg");
+    EXPECT_EQ(form3->proposedName, "");
+}
+
+// Whatever name reaches the previewed file is refused with a box, and the
+// photograph keeps its bytes; another file is written.
+TEST_F(PreviewTest, SaveNeverWritesOverThePreviewedFile) {
+    const QString photo = makeBmp("photo.bmp");
+    const QByteArray original = ReadAll(photo);
+    ASSERT_TRUE(QFile::link(photo, pics() + "link.bmp"));
+    ASSERT_EQ(::link(QFile::encodeName(photo).constData(),
+                     QFile::encodeName(root + "hard.bmp").constData()),
+              0);
+    makeWindows();
+    openPics();
+    select("photo.bmp");
+    const struct {
+        QString path;
+        bool refused;
+    } cases[] = {
+        {photo, true},
+        {pics() + "../pics/photo.bmp", true},
+        {pics() + "link.bmp", true},
+        {root + "hard.bmp", true},
+        {root + "other.bmp", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        form3->refusals.clear();
+        form3->saveName = c.path;
+        form3->Save1Click();
+        EXPECT_EQ(form3->refusals.size(), c.refused ? 1 : 0);
+        EXPECT_EQ(ReadAll(photo), original);
+    }
+    EXPECT_TRUE(QFileInfo::exists(root + "other.bmp"));
 }
 
 TEST_F(PreviewTest, SaveThatCannotCreateItsFileThrowsTheFileLayersError) {
