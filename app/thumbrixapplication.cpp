@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "app/translations.h"
+#include "buildinfo.h"
 #include "platform/programfile.h"
 
 ThumbrixApplication::ThumbrixApplication(int& argc, char** argv) : QApplication(argc, argv) {

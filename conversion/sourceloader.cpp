@@ -1,20 +1,12 @@
 #include "conversion/sourceloader.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <exception>
-#include <new>
 
-#include "codec/graphicerrors.h"
-#include "codec/jpegimage.h"
+#include "codec/pictureformat.h"
 #include "codec/srgbtransform.h"
-#include "conversion/bmpdecoder.h"
-#include "conversion/jpegoptions.h"
-#include "conversion/outputname.h"
 #include "conversion/runhost.h"
 #include "conversion/runstate.h"
 #include "image/bitmap.h"
-#include "image/orientation.h"
 #include "platform/dosdatetime.h"
 #include "platform/filereader.h"
 #include "platform/filestatus.h"
@@ -29,10 +21,10 @@ std::string Mebibytes(int64_t bytes) {
 }
 
 // Reads what the file's first bytes allow before reading all of it: a file
-// over the size limit, a BMP whose headers promise more than the file holds
-// or more pixels than a picture may have, a ".jpg" that is not a JPEG file.
-bool ReadSource(const std::string& path, int64_t size, bool bmp, QByteArray& bytes,
-                std::string& reason) {
+// over the size limit, headers the format's start check refuses (a BMP whose
+// headers promise more than the file holds, a ".jpg" that is not a JPEG file).
+bool ReadSource(const std::string& path, int64_t size, const PictureFormat& format,
+                QByteArray& bytes, std::string& reason) {
     if (size > kMaxSourceBytes) {
         reason = "file too large (" + Mebibytes(size) + "; a picture file may have at most " +
                  Mebibytes(kMaxSourceBytes) + ")";
@@ -44,15 +36,7 @@ bool ReadSource(const std::string& path, int64_t size, bool bmp, QByteArray& byt
         reason = file.error();
         return false;
     }
-    if (bmp && !CheckBmpStart(head, size, reason)) return false;
-    if (!bmp && !head.startsWith("\xFF\xD8")) {
-        // In the library's own words, as a decode would have refused it.
-        char text[64];
-        std::snprintf(text, sizeof text, "Not a JPEG file: starts with 0x%02x 0x%02x",
-                      head.size() > 0 ? uchar(head[0]) : 0, head.size() > 1 ? uchar(head[1]) : 0);
-        reason = text;
-        return false;
-    }
+    if (!format.checkStart(head, size, reason)) return false;
     if (size <= kHeadBytes) {
         bytes = std::move(head);
         return true;
@@ -64,51 +48,16 @@ bool ReadSource(const std::string& path, int64_t size, bool bmp, QByteArray& byt
     return true;
 }
 
-// The reduction that keeps the longer side of a decoded picture near or below 2000.
-JpegDecodeScale ScaleForSide(int longer) {
-    if (longer >= 8000) return JpegDecodeScale::ScaleEighth;
-    if (longer >= 4000) return JpegDecodeScale::ScaleQuarter;
-    if (longer >= 2000) return JpegDecodeScale::ScaleHalf;
-    return JpegDecodeScale::ScaleFull;
-}
-
-// The smallest reduction whose longer side (rounded up, as the library does)
-// is still at least twice the thumbnail's.
-JpegDecodeScale DraftScale(int longer, int thumbnailSize) {
-    for (const JpegDecodeScale scale : {JpegDecodeScale::ScaleEighth, JpegDecodeScale::ScaleQuarter,
-                                        JpegDecodeScale::ScaleHalf}) {
-        const int divisor = 1 << static_cast<int>(scale);
-        if ((longer + divisor - 1) / divisor >= 2 * thumbnailSize) return scale;
-    }
-    return JpegDecodeScale::ScaleFull;
-}
-
-// Codec failures throw; the caller turns them into a refusal.
-void DecodeJpeg(const QByteArray& bytes, TBitmap& bitmap, RunHost& host,
-                std::unique_ptr<SrgbTransform>* thumbnailColours) {
-    TJPEGImage jpeg;
-    ApplyDecodeSettings(jpeg, host);
-    jpeg.LoadFromBytes(bytes);
-    const bool toSrgb = host.toSrgb();
-    // Gray pictures convert their palette and CMYK ones their samples as they
-    // decode, both as cheap as it gets; RGB ones can wait for the thumbnail.
-    const bool later = toSrgb && thumbnailColours != nullptr && !jpeg.Grayscale() && !jpeg.Cmyk();
-    if (later)
-        *thumbnailColours = SrgbTransform::Make(jpeg.IccProfile(), SrgbTransform::Input::Bgr);
-    jpeg.SetSrgbOutput(toSrgb && !later);
-    const int longer = std::max(jpeg.Height(), jpeg.Width());
-    const JpegDecodeScale scale =
-        host.draftDecode() ? DraftScale(longer, host.thumbnailSize()) : ScaleForSide(longer);
-    if (scale != JpegDecodeScale::ScaleFull) {
-        // Loaded again, so that the header is read for the chosen scale.
-        jpeg.SetDecodeScale(scale);
-        jpeg.LoadFromBytes(bytes);
-    }
-    jpeg.AssignTo(bitmap);
-    // Grayscale files decode to 8 bits with a gray palette.
-    bitmap.setPixelFormat(TBitmap::PixelFormat::Bits24);
-    // Before scaling, so that the thumbnail is that of the upright picture.
-    if (host.autoOrient()) TurnUpright(bitmap, jpeg.Orientation());
+DecodeOptions OptionsOf(RunHost& host, std::unique_ptr<SrgbTransform>* thumbnailColours) {
+    DecodeOptions options;
+    options.bestQuality = host.bestQuality();
+    options.smoothing = host.smoothing();
+    options.autoOrient = host.autoOrient();
+    options.toSrgb = host.toSrgb();
+    options.draft = host.draftDecode();
+    options.thumbnailSize = host.thumbnailSize();
+    options.thumbnailColours = thumbnailColours;
+    return options;
 }
 
 bool Fail(std::string* reason, const std::string& text) {
@@ -128,26 +77,14 @@ bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, R
     if (!age) return Fail(reason, "file dated before 1980 or after 2107");
 
     bitmap.setPixelFormat(TBitmap::PixelFormat::Bits24);
-    const std::string extension = LowerCaseExtension(path);
-    const bool bmp = extension == ".bmp";
-    if (!bmp && !IsJpegExtension(extension)) return Fail(reason, "not a .bmp, .jpg or .jpeg file");
+    const PictureFormat* format = FormatOfPath(path);
+    if (format == nullptr) return Fail(reason, "not a " + PictureExtensionWords() + " file");
 
     QByteArray bytes;
     std::string why;
-    if (!ReadSource(path, status->size, bmp, bytes, why)) return Fail(reason, why);
-    try {
-        if (bmp) {
-            if (!DecodeBmp(bytes, bitmap, why)) return Fail(reason, why);
-        } else {
-            DecodeJpeg(bytes, bitmap, host, thumbnailColours);
-        }
-    } catch (const EJPEG& e) {
-        return Fail(reason, e.Reason());
-    } catch (const std::bad_alloc&) {
-        return Fail(reason, "not enough memory to decode the picture");
-    } catch (const std::exception& e) {
-        return Fail(reason, e.what());
-    }
+    if (!ReadSource(path, status->size, *format, bytes, why)) return Fail(reason, why);
+    if (!DecodePicture(*format, bytes, OptionsOf(host, thumbnailColours), bitmap, why))
+        return Fail(reason, why);
     if (bitmap.isEmpty()) return Fail(reason, "empty picture");
 
     state.SourceFileAge = *age;
