@@ -1,8 +1,10 @@
 #include "conversion/runconversion.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
+#include "codec/pictureformat.h"
 #include "codec/srgbtransform.h"
 #include "conversion/outputname.h"
 #include "conversion/resampler.h"
@@ -42,7 +44,22 @@ private:
     RunHost& host_;
 };
 
+int ThumbnailSide(const TBitmap& source, RunHost& host) {
+    const int size = host.thumbnailSize();
+    if (host.enlarge()) return size;
+    return std::min(size, std::max(source.width(), source.height()));
+}
+
+AlphaChoice AlphaFor(const std::string& output, RunHost& host) {
+    const PictureFormat* format = output.empty() ? nullptr : OutputFormatOfPath(output);
+    return {format != nullptr && format->writesAlpha, host.background()};
+}
+
 }  // namespace
+
+std::string RunHost::outputPath(const std::string& source) {
+    return ThumbnailPath(source, destination(), prefix(), suffix());
+}
 
 void RunConversion(RunState& state, RunHost& host, RunObserver* observer) {
     if (state.running()) return;
@@ -78,12 +95,12 @@ void RunConversion(RunState& state, RunHost& host, RunObserver* observer) {
             continue;
         }
         progress.setFile(index);
-        ScaleToThumbnail(state.ThumbBitmap, source, host.thumbnailSize(), pixelDone);
+        const std::string output = state.PreviewMode ? std::string() : host.outputPath(path);
+        ScaleToThumbnail(state.ThumbBitmap, source, ThumbnailSide(source, host), pixelDone,
+                         AlphaFor(output, host));
         if (colours) colours->convert(state.ThumbBitmap);
         if (state.PreviewMode) continue;
 
-        const std::string output =
-            ThumbnailPath(path, host.destination(), host.prefix(), host.suffix());
         while (protectedCount < state.FileQueue.size())
             queued.add(state.FileQueue[protectedCount++]);
         if (queued.contains(output)) {

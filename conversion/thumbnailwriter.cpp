@@ -9,7 +9,7 @@
 
 void WriteThumbnail(const TBitmap& bitmap, const std::string& path, const RunState& state,
                     RunHost& host, const std::string& comment) {
-    const PictureFormat* format = FormatOfPath(path);
+    const PictureFormat* format = OutputFormatOfPath(path);
     if (format == nullptr || format->encode == nullptr) return;
     EncodeOptions encoding;
     encoding.quality = host.jpegQuality();
