@@ -35,7 +35,7 @@ void TellPlan(const BatchPlan& plan, BatchLog& log) {
 int RunBatch(const BatchOptions& options, std::istream& standardInput, std::ostream& err,
              bool showProgress) {
     const BatchSettings& settings = options.settings;
-    if (!IsExistingFolder(settings.destination)) {
+    if (settings.output.empty() && !IsExistingFolder(settings.destination)) {
         err << kProgram << "destination folder " << settings.destination << " does not exist\n";
         return kUsageError;
     }
@@ -54,6 +54,11 @@ int RunBatch(const BatchOptions& options, std::istream& standardInput, std::ostr
                                   inputProblems.emplace_back(name, why);
                               });
     const BatchPlan plan(collector.collect(), settings);
+    if (!settings.output.empty() && plan.sources().size() != 1) {
+        err << kProgram << "-o " << settings.output << " takes a single source, not "
+            << plan.sources().size() << '\n';
+        return kUsageError;
+    }
     BatchLog log(err, showProgress, plan.sources().size(), report);
     for (const auto& [name, why] : inputProblems) log.inputFailed(name, why);
     TellPlan(plan, log);
