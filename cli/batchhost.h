@@ -29,6 +29,7 @@ public:
     std::string suffix() override { return settings_.suffix; }
     std::string destination() override { return folder_; }
     bool enlarge() override { return settings_.enlarge; }
+    const PictureFormat* outputFormat() override { return settings_.format; }
     uint32_t background() override { return settings_.background; }
     // The planned thumbnail, which every source of the host's group makes.
     void setOutput(std::string output) { output_ = std::move(output); }

@@ -50,15 +50,14 @@ int ThumbnailSide(const TBitmap& source, RunHost& host) {
     return std::min(size, std::max(source.width(), source.height()));
 }
 
-AlphaChoice AlphaFor(const std::string& output, RunHost& host) {
-    const PictureFormat* format = output.empty() ? nullptr : OutputFormatOfPath(output);
+AlphaChoice AlphaFor(const PictureFormat* format, RunHost& host) {
     return {format != nullptr && format->writesAlpha, host.background()};
 }
 
 }  // namespace
 
 std::string RunHost::outputPath(const std::string& source) {
-    return ThumbnailPath(source, destination(), prefix(), suffix());
+    return ThumbnailPath(source, destination(), prefix(), suffix(), outputFormat());
 }
 
 void RunConversion(RunState& state, RunHost& host, RunObserver* observer) {
@@ -95,11 +94,13 @@ void RunConversion(RunState& state, RunHost& host, RunObserver* observer) {
             continue;
         }
         progress.setFile(index);
-        const std::string output = state.PreviewMode ? std::string() : host.outputPath(path);
         ScaleToThumbnail(state.ThumbBitmap, source, ThumbnailSide(source, host), pixelDone,
-                         AlphaFor(output, host));
+                         AlphaFor(state.PreviewMode ? nullptr : host.outputFormat(), host));
         if (colours) colours->convert(state.ThumbBitmap);
         if (state.PreviewMode) continue;
+
+        // Named after the scaling: the window's fields may change meanwhile.
+        const std::string output = host.outputPath(path);
 
         while (protectedCount < state.FileQueue.size())
             queued.add(state.FileQueue[protectedCount++]);

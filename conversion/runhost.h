@@ -32,8 +32,10 @@ public:
     virtual bool draftDecode() { return false; }
     // A JPEG comment for the thumbnail of source; empty writes none.
     virtual std::string thumbnailComment(const std::string& /*source*/) { return {}; }
-    // Where source's thumbnail goes; its extension picks the format. By
-    // default the JPEG file named from destination, prefix and suffix.
+    // The thumbnails' format; null: JPEG.
+    virtual const PictureFormat* outputFormat() { return nullptr; }
+    // Where source's thumbnail goes, in outputFormat(). By default the file
+    // named from destination, prefix and suffix.
     virtual std::string outputPath(const std::string& source);
     // Whether a picture smaller than the thumbnail size is made larger.
     virtual bool enlarge() { return true; }

@@ -90,16 +90,16 @@ TEST_F(ThumbnailWriterTest, JpegTakesQualityAndProgressiveButNotTheDecodeOptions
 }
 
 TEST_F(ThumbnailWriterTest, OtherExtensionsWriteNothingAndTouchNothing) {
-    WriteBytes(path("x.png"), "someone's picture");
-    SetModified(path("x.png"), LocalTime(2001, 1, 1, 0, 0, 0));
+    WriteBytes(path("x.gif"), "someone's picture");
+    SetModified(path("x.gif"), LocalTime(2001, 1, 1, 0, 0, 0));
     host_.keep = true;
     state_.SourceFileAge = 0x58B15000;
-    EXPECT_NO_THROW(write(path("x.png")));
-    EXPECT_NO_THROW(write(path("y.png")));
+    EXPECT_NO_THROW(write(path("x.gif")));
+    EXPECT_NO_THROW(write(path("y.tif")));
     EXPECT_NO_THROW(write(path("noext")));
-    EXPECT_EQ(ReadBytes(path("x.png")), "someone's picture");
-    EXPECT_EQ(Modified(path("x.png")), LocalTime(2001, 1, 1, 0, 0, 0));
-    EXPECT_EQ(FolderEntries(dir_.path().toStdString()), QStringList{QStringLiteral("x.png")});
+    EXPECT_EQ(ReadBytes(path("x.gif")), "someone's picture");
+    EXPECT_EQ(Modified(path("x.gif")), LocalTime(2001, 1, 1, 0, 0, 0));
+    EXPECT_EQ(FolderEntries(dir_.path().toStdString()), QStringList{QStringLiteral("x.gif")});
 }
 
 TEST_F(ThumbnailWriterTest, KeepDateGivesTheSourceTimeOnlyWhenChecked) {
