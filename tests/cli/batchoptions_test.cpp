@@ -9,6 +9,7 @@
 
 #include "buildinfo.h"
 #include "cli/batchusage.h"
+#include "codec/pictureformat.h"
 
 namespace {
 
@@ -91,6 +92,37 @@ TEST_F(BatchOptionsTest, UsageErrors) {
         EXPECT_FALSE(parse(args)) << joined;
         EXPECT_FALSE(error_.empty()) << joined;
     }
+}
+
+TEST_F(BatchOptionsTest, OutputChoices) {
+    const struct {
+        std::vector<std::string> args;
+        const char* format;  // null: JPEG by default
+        const char* output;
+        bool enlarge;
+        uint32_t background;
+    } rows[] = {
+        {{"a.bmp"}, nullptr, "", true, 0xffffff},
+        {{"--format", "png", "a.bmp"}, "PNG", "", true, 0xffffff},
+        {{"--format=avif", "--no-enlarge", "a.bmp"}, "AVIF", "", false, 0xffffff},
+        {{"-o", "t/x.WebP", "a.bmp"}, "WebP", "t/x.WebP", true, 0xffffff},
+        {{"-ox.jpeg", "--format", "jpeg", "a.bmp"}, "JPEG", "x.jpeg", true, 0xffffff},
+        {{"--background", "#1a2B3c", "--no-enlarge", "--enlarge", "a.bmp"}, nullptr, "", true,
+         0x1a2b3c},
+    };
+    for (const auto& r : rows) {
+        ASSERT_TRUE(parse(r.args)) << error_;
+        const BatchSettings& s = options_.settings;
+        if (r.format == nullptr)
+            EXPECT_EQ(s.format, nullptr) << r.args[0];
+        else
+            EXPECT_EQ(s.format ? s.format->name : "none", r.format) << r.args[0];
+        EXPECT_EQ(s.output, r.output) << r.args[0];
+        EXPECT_EQ(s.enlarge, r.enlarge) << r.args[0];
+        EXPECT_EQ(s.background, r.background) << r.args[0];
+    }
+    for (const char* flag : {"--format", "--output", "--no-enlarge", "--background"})
+        EXPECT_NE(BatchUsage("thumbrix.ini").find(flag), std::string::npos) << flag;
 }
 
 TEST_F(BatchOptionsTest, HelpAndVersionNeedNoFiles) {
