@@ -34,18 +34,12 @@ struct Switch {
     std::optional<bool> Given::*value;
 };
 constexpr Switch kSwitches[] = {
-    {"progressive", 0, &Given::progressive},
-    {"keep-date", 0, &Given::keepDate},
-    {"fast-decode", 0, &Given::fastDecode},
-    {"smoothing", 0, &Given::smoothing},
-    {"auto-orient", 0, &Given::autoOrient},
-    {"srgb", 0, &Given::toSrgb},
-    {"optimize", 0, &Given::optimize},
-    {"draft", 0, &Given::draft},
-    {"enlarge", 0, &Given::enlarge},
-    {"quiet", 0, &Given::quiet},
-    {"recursive", 'r', &Given::recursive},
-    {"null", '0', &Given::null},
+    {"progressive", 0, &Given::progressive}, {"keep-date", 0, &Given::keepDate},
+    {"fast-decode", 0, &Given::fastDecode},  {"smoothing", 0, &Given::smoothing},
+    {"auto-orient", 0, &Given::autoOrient},  {"srgb", 0, &Given::toSrgb},
+    {"optimize", 0, &Given::optimize},       {"draft", 0, &Given::draft},
+    {"enlarge", 0, &Given::enlarge},         {"quiet", 0, &Given::quiet},
+    {"recursive", 'r', &Given::recursive},   {"null", '0', &Given::null},
     {"update", 0, &Given::update},
 };
 

@@ -20,7 +20,7 @@ struct BatchSettings {
     bool toSrgb = true;      // convert ICC-tagged JPEG photos to sRGB
     std::string prefix;
     std::string suffix;
-    std::string destination;  // ends with "/"
+    std::string destination;                // ends with "/"
     const PictureFormat* format = nullptr;  // the thumbnails' format; null: JPEG
     std::string output;                     // -o: the one source's thumbnail, exactly
     bool enlarge = true;                    // scale pictures smaller than the size up

@@ -51,11 +51,10 @@ BatchPlan::BatchPlan(std::vector<BatchSource> sources, const BatchSettings& sett
         if (refused[i]) continue;
         folder = settings.destination;
         folder += source.mirrored();
-        std::string output =
-            !settings.output.empty()
-                ? settings.output
-                : ThumbnailPath(source.path, folder, settings.prefix, settings.suffix,
-                                settings.format);
+        std::string output = !settings.output.empty()
+                                 ? settings.output
+                                 : ThumbnailPath(source.path, folder, settings.prefix,
+                                                 settings.suffix, settings.format);
         if (inputs.contains(output)) {
             std::string reason = output + " is a source file";
             refusals_.push_back({i, std::move(output), std::move(reason)});

@@ -74,9 +74,9 @@ bool EncodeAvif(const TBitmap& bitmap, const EncodeOptions& options, QByteArray&
     const HeifPtr<heif_image_handle> owned(handle);
     if (error.code != heif_error_Ok) return Failed(error, reason);
     if (!options.comment.empty()) {
-        error = heif_context_add_generic_metadata(context.get(), handle, options.comment.data(),
-                                                  int(options.comment.size()), "mime",
-                                                  "text/plain");
+        error =
+            heif_context_add_generic_metadata(context.get(), handle, options.comment.data(),
+                                              int(options.comment.size()), "mime", "text/plain");
         if (error.code != heif_error_Ok) return Failed(error, reason);
     }
     bytes.clear();

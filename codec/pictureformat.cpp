@@ -4,8 +4,8 @@
 #include <exception>
 #include <new>
 
-#include "codec/bmpdecoder.h"
 #include "codec/avifwriter.h"
+#include "codec/bmpdecoder.h"
 #include "codec/bmpwriter.h"
 #include "codec/graphicerrors.h"
 #include "codec/jpegcomment.h"

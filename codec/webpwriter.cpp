@@ -41,11 +41,11 @@ bool EncodeWebp(const TBitmap& bitmap, const EncodeOptions& options, QByteArray&
     const PackedPixels pixels = PackPixels(bitmap);
     uint8_t* output = nullptr;
     const float quality = float(options.quality);
-    const size_t size =
-        pixels.alpha ? WebPEncodeRGBA(pixels.bytes.data(), pixels.width, pixels.height,
-                                      pixels.stride(), quality, &output)
-                     : WebPEncodeRGB(pixels.bytes.data(), pixels.width, pixels.height,
-                                     pixels.stride(), quality, &output);
+    const size_t size = pixels.alpha
+                            ? WebPEncodeRGBA(pixels.bytes.data(), pixels.width, pixels.height,
+                                             pixels.stride(), quality, &output)
+                            : WebPEncodeRGB(pixels.bytes.data(), pixels.width, pixels.height,
+                                            pixels.stride(), quality, &output);
     if (size == 0) {
         WebPFree(output);
         reason = "WebP: the picture could not be encoded";

@@ -11,8 +11,8 @@
 
 #include "cli/batchrun.h"
 #include "cli/updatestamp.h"
-#include "codec/pictureformat.h"
 #include "codec/jpegcomment.h"
+#include "codec/pictureformat.h"
 #include "tests/cli/batchtestpictures.h"
 
 // Whole libraries: walked folders, lists, mirroring, --update and --report.

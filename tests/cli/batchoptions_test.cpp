@@ -107,7 +107,10 @@ TEST_F(BatchOptionsTest, OutputChoices) {
         {{"--format=avif", "--no-enlarge", "a.bmp"}, "AVIF", "", false, 0xffffff},
         {{"-o", "t/x.WebP", "a.bmp"}, "WebP", "t/x.WebP", true, 0xffffff},
         {{"-ox.jpeg", "--format", "jpeg", "a.bmp"}, "JPEG", "x.jpeg", true, 0xffffff},
-        {{"--background", "#1a2B3c", "--no-enlarge", "--enlarge", "a.bmp"}, nullptr, "", true,
+        {{"--background", "#1a2B3c", "--no-enlarge", "--enlarge", "a.bmp"},
+         nullptr,
+         "",
+         true,
          0x1a2b3c},
     };
     for (const auto& r : rows) {

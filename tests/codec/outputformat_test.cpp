@@ -64,8 +64,7 @@ TEST(OutputFormats, EachWriterGivesThePictureBack) {
         const PictureFormat* format = OutputFormatNamed(row.name);
         ASSERT_NE(format, nullptr) << row.name;
         const TBitmap picture = Gradient(37, 23, row.alpha);
-        const TBitmap decoded =
-            DecodeWithFormatLibrary(format->name, Encode(*format, picture, 90));
+        const TBitmap decoded = DecodeWithFormatLibrary(format->name, Encode(*format, picture, 90));
         ASSERT_EQ(decoded.width(), 37) << row.name;
         ASSERT_EQ(decoded.height(), 23) << row.name;
         EXPECT_LE(LargestChannelDifference(decoded, As32(picture)), row.tolerance)
@@ -84,8 +83,8 @@ TEST(OutputFormats, TheRecordWrittenIsReadBackFromTheFile) {
         const PictureFormat* format = OutputFormatNamed(name);
         ASSERT_NE(format, nullptr) << name;
         ASSERT_NE(format->readComment, nullptr) << name;
-        const std::string with = dir.filePath(QString("with") + format->extensions.front().c_str())
-                                     .toStdString();
+        const std::string with =
+            dir.filePath(QString("with") + format->extensions.front().c_str()).toStdString();
         const std::string without =
             dir.filePath(QString("without") + format->extensions.front().c_str()).toStdString();
         QFile file(QString::fromStdString(with));
@@ -112,10 +111,10 @@ TEST(OutputFormats, NamesAndExtensionsPickTheWriter) {
         bool isName;
         const char* format;  // null: none
     } rows[] = {
-        {"jpeg", true, "JPEG"},      {"PNG", true, "PNG"},      {"webp", true, "WebP"},
-        {"avif", true, "AVIF"},      {"gif", true, nullptr},    {"a.JPEG", false, "JPEG"},
-        {"a/b.jpg", false, "JPEG"},  {"x.Png", false, "PNG"},   {"x.webp", false, "WebP"},
-        {"x.avif", false, "AVIF"},   {"x.gif", false, nullptr}, {"dir.png/x", false, nullptr},
+        {"jpeg", true, "JPEG"},          {"PNG", true, "PNG"},      {"webp", true, "WebP"},
+        {"avif", true, "AVIF"},          {"gif", true, nullptr},    {"a.JPEG", false, "JPEG"},
+        {"a/b.jpg", false, "JPEG"},      {"x.Png", false, "PNG"},   {"x.webp", false, "WebP"},
+        {"x.avif", false, "AVIF"},       {"x.gif", false, nullptr}, {"dir.png/x", false, nullptr},
         {"noextension", false, nullptr},
     };
     for (const auto& row : rows) {

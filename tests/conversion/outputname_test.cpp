@@ -43,10 +43,14 @@ TEST(ThumbnailPath, TheFormatGivesTheExtension) {
         const char* format;
         const char* output;
     } rows[] = {
-        {"/p/IMG.JPG", "png", "/thumbs/s_IMG.png"},   {"/p/a.bmp", "webp", "/thumbs/s_a.webp"},
-        {"/p/a.jpeg", "avif", "/thumbs/s_a.avif"},    {"/p/a.PNG", "png", "/thumbs/s_a.PNG"},
-        {"/p/noext", "avif", "/thumbs/s_noext.avif"}, {"/p/a.png", "jpeg", "/thumbs/s_a.jpg"},
-        {"/p/IMG.JPG", "jpeg", "/thumbs/s_IMG.JPG"},  {"/p.d/x.y.webp", "webp", "/thumbs/s_x.y.webp"},
+        {"/p/IMG.JPG", "png", "/thumbs/s_IMG.png"},
+        {"/p/a.bmp", "webp", "/thumbs/s_a.webp"},
+        {"/p/a.jpeg", "avif", "/thumbs/s_a.avif"},
+        {"/p/a.PNG", "png", "/thumbs/s_a.PNG"},
+        {"/p/noext", "avif", "/thumbs/s_noext.avif"},
+        {"/p/a.png", "jpeg", "/thumbs/s_a.jpg"},
+        {"/p/IMG.JPG", "jpeg", "/thumbs/s_IMG.JPG"},
+        {"/p.d/x.y.webp", "webp", "/thumbs/s_x.y.webp"},
     };
     for (const auto& r : rows)
         EXPECT_EQ(ThumbnailPath(r.source, "/thumbs/", "s_", "", OutputFormatNamed(r.format)),

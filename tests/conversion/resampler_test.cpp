@@ -257,14 +257,14 @@ TEST(ResamplerAlpha, PremultipliedAveragingOrLaidOnTheBackground) {
         ScaleToThumbnail(dest, Pair(row.left, row.right), 1, nullptr, {row.keep, row.background});
         ASSERT_EQ(dest.width(), 1) << row.what;
         ASSERT_EQ(dest.height(), 1) << row.what;
-        ASSERT_EQ(dest.pixelFormat(), row.keep ? TBitmap::PixelFormat::Bits32
-                                               : TBitmap::PixelFormat::Bits24)
+        ASSERT_EQ(dest.pixelFormat(),
+                  row.keep ? TBitmap::PixelFormat::Bits32 : TBitmap::PixelFormat::Bits24)
             << row.what;
         const uchar* p = dest.scanLine(0);
         const Bgra got{p[0], p[1], p[2], row.keep ? p[3] : 255};
-        EXPECT_EQ(std::vector<int>({got.b, got.g, got.r, got.a}),
-                  std::vector<int>({row.expected.b, row.expected.g, row.expected.r,
-                                    row.expected.a}))
+        EXPECT_EQ(
+            std::vector<int>({got.b, got.g, got.r, got.a}),
+            std::vector<int>({row.expected.b, row.expected.g, row.expected.r, row.expected.a}))
             << row.what;
     }
 }
@@ -272,7 +272,8 @@ TEST(ResamplerAlpha, PremultipliedAveragingOrLaidOnTheBackground) {
 // An opaque 32-bit picture gives the 24-bit path's colours, kept or not, and
 // a 24-bit source never gains alpha.
 TEST(ResamplerAlpha, OpaquePicturesGiveTheOpaquePathsBytes) {
-    const TBitmap opaque = PositionCoded(53, 31, [](int x, int y) { return (7 * x + 5 * y) % 256; });
+    const TBitmap opaque =
+        PositionCoded(53, 31, [](int x, int y) { return (7 * x + 5 * y) % 256; });
     TBitmap wide(53, 31, TBitmap::PixelFormat::Bits32);
     for (int y = 0; y < 31; ++y)
         for (int x = 0; x < 53; ++x) {

@@ -26,8 +26,7 @@ TEST(WindowFormats, TheKeyChoosesThreeExtensionsOrEveryOneRead) {
     EXPECT_EQ(WindowFileMask(true), PictureFileMask());
     for (const std::string& extension : three) EXPECT_TRUE(Has(WindowExtensions(true), extension));
     for (const char* other : {".png", ".webp", ".avif", ".heic", ".gif", ".tif"})
-        EXPECT_EQ(Has(WindowExtensions(true), other), FormatOfExtension(other) != nullptr)
-            << other;
+        EXPECT_EQ(Has(WindowExtensions(true), other), FormatOfExtension(other) != nullptr) << other;
 
     const PictureFormat& jpeg = *FormatOfExtension(".jpg");
     const PictureFormat& bmp = *FormatOfExtension(".bmp");

@@ -33,7 +33,8 @@ TBitmap DecodePng(const QByteArray& bytes) {
     spng_ihdr header{};
     size_t size = 0;
     TBitmap bitmap;
-    if (spng_get_ihdr(png, &header) == 0 && spng_decoded_image_size(png, SPNG_FMT_RGBA8, &size) == 0) {
+    if (spng_get_ihdr(png, &header) == 0 &&
+        spng_decoded_image_size(png, SPNG_FMT_RGBA8, &size) == 0) {
         std::vector<uint8_t> rgba(size);
         if (spng_decode_image(png, rgba.data(), size, SPNG_FMT_RGBA8, 0) == 0)
             bitmap = FromRgba(rgba.data(), int(header.width), int(header.height),
@@ -58,16 +59,16 @@ TBitmap DecodeAvif(const QByteArray& bytes) {
     heif_image_handle* handle = nullptr;
     heif_image* image = nullptr;
     TBitmap bitmap;
-    if (heif_context_read_from_memory_without_copy(context, bytes.constData(),
-                                                   size_t(bytes.size()), nullptr)
+    if (heif_context_read_from_memory_without_copy(context, bytes.constData(), size_t(bytes.size()),
+                                                   nullptr)
                 .code == heif_error_Ok &&
         heif_context_get_primary_image_handle(context, &handle).code == heif_error_Ok &&
         heif_decode_image(handle, &image, heif_colorspace_RGB, heif_chroma_interleaved_RGBA,
                           nullptr)
                 .code == heif_error_Ok) {
         int stride = 0;
-        const uint8_t* plane = heif_image_get_plane_readonly(image, heif_channel_interleaved,
-                                                             &stride);
+        const uint8_t* plane =
+            heif_image_get_plane_readonly(image, heif_channel_interleaved, &stride);
         bitmap = FromRgba(plane, heif_image_get_width(image, heif_channel_interleaved),
                           heif_image_get_height(image, heif_channel_interleaved), size_t(stride));
     }
