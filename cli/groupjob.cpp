@@ -11,6 +11,7 @@
 #include "conversion/thumbnailwriter.h"
 #include "platform/filestatus.h"
 #include "platform/makefolders.h"
+#include "platform/programfile.h"
 
 namespace {
 
@@ -19,10 +20,6 @@ using Outcome = BatchLog::Outcome;
 
 long long MillisecondsSince(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-}
-
-std::string FolderOf(const std::string& path) {
-    return path.substr(0, path.rfind('/') + 1);
 }
 
 // Each file's outcome, timed from the end of the one before.
@@ -34,8 +31,9 @@ public:
     void loadFailed(int index, const std::string& source, const std::string& reason) override {
         tell(index, Outcome::Failed, source, output_, reason);
     }
-    void writeRefused(int index, const std::string& source, const std::string& output) override {
-        tell(index, Outcome::Refused, source, output, output + " is a source file");
+    void writeRefused(int index, const std::string& source, const std::string& output,
+                      const std::string& reason) override {
+        tell(index, Outcome::Refused, source, output, reason);
     }
     void written(int index, const std::string& source, const std::string& output) override {
         tell(index, Outcome::Converted, source, output, {});
