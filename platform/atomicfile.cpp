@@ -116,7 +116,8 @@ std::error_code WriteAll(int fd, std::string_view bytes) {
 }
 
 bool NamesFile(int dir, const char* name, int fd) {
-    struct stat named {}, open {};
+    struct stat named {
+    }, open{};
     return ::fstatat(dir, name, &named, AT_SYMLINK_NOFOLLOW) == 0 && ::fstat(fd, &open) == 0 &&
            named.st_dev == open.st_dev && named.st_ino == open.st_ino;
 }
@@ -257,6 +258,11 @@ std::error_code WriteFileAtomically(const std::string& path, std::string_view by
     }
     if (!temp.name.empty()) ::unlinkat(dir.get(), temp.name.c_str(), 0);
     return error;
+}
+
+void RemoveStaleAtomicTemporariesOnce(const std::string& folder) {
+    const Descriptor dir(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0) CleanOnFirstWrite(dir.get());
 }
 
 void RemoveStaleAtomicTemporaries(const std::string& folder) {

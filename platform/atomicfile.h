@@ -43,5 +43,9 @@ std::error_code WriteFileAtomically(const std::string& path, std::string_view by
 // folder.
 void RemoveStaleAtomicTemporaries(const std::string& folder);
 
+// The same, once per folder and process: for a run that reads a folder it
+// may not write to (every thumbnail up to date).
+void RemoveStaleAtomicTemporariesOnce(const std::string& folder);
+
 // Whether a name is one of the temporary files above (".thumbrix-*.tmp").
 bool IsAtomicTemporaryName(std::string_view name);

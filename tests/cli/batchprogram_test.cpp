@@ -167,6 +167,26 @@ TEST(BatchProgram, APhotoBesideItsSourceIsNeverReplaced) {
     EXPECT_EQ(ReadFileBytes(photo), before);
 }
 
+// A run killed while it replaced a thumbnail may leave a temporary file; the
+// next run removes it even when it has nothing to write there.
+TEST(BatchProgram, AnUpToDateRunStillRemovesWhatAKilledRunLeft) {
+    QTemporaryDir dir;
+    const std::vector<std::string> pictures = MakeBatchPictures(dir.path().toStdString(), 1);
+    QDir(dir.path()).mkdir(QStringLiteral("out"));
+    const QStringList args{QStringLiteral("--no-settings"), QStringLiteral("--update"),
+                           QStringLiteral("-d"), dir.filePath(QStringLiteral("out")),
+                           QString::fromStdString(pictures[0])};
+    ASSERT_EQ(RunBatchProgram(args).status, 0);
+    const QStringList thumbnails = QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::Files);
+    std::ofstream(dir.filePath(QStringLiteral("out/.thumbrix-dead0000.tmp")).toStdString())
+        << "half a thumbnail";  // no writer holds it locked
+    const Outcome o = RunBatchProgram(args);
+    EXPECT_EQ(o.status, 0);
+    EXPECT_TRUE(o.err.contains("1 up to date")) << o.err.toStdString();
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::Files | QDir::Hidden),
+              thumbnails);
+}
+
 TEST(BatchProgram, AReportNamedDashGoesToStandardOutput) {
     QTemporaryDir dir;
     const std::vector<std::string> pictures = MakeBatchPictures(dir.path().toStdString(), 1);
