@@ -58,6 +58,13 @@ int RunBatch(const BatchOptions& options, std::istream& standardInput, std::ostr
                                   inputProblems.emplace_back(name, why);
                               });
     const BatchPlan plan(collector.collect(), settings);
+    // A thumbnail written over a list would lose the names of the next run.
+    for (const NameListFile& list : options.lists) {
+        if (list.path == "-" || plan.roleOf(list.path) == nullptr) continue;
+        err << kProgram << "the list " << EscapeControls(list.path) << " is "
+            << plan.roleOf(list.path) << '\n';
+        return kUsageError;
+    }
     JsonReport report;
     if (!options.reportFile.empty()) {
         std::string reason;

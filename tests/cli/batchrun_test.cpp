@@ -153,6 +153,12 @@ TEST_F(BatchRunTest, AReportOverAnInputOrOutputIsAUsageError) {
                   std::string::npos)
             << err_.str();
     }
+    // A list at an output's name: the thumbnail would replace it.
+    options_.reportFile.clear();
+    options_.lists = {{0, output}};
+    EXPECT_EQ(run(), kUsageError);
+    EXPECT_NE(err_.str().find("the list " + output + " is an output"), std::string::npos)
+        << err_.str();
     EXPECT_EQ(ReadFileBytes(pictures[0]), before);
     EXPECT_EQ(ReadFileBytes(output), "old thumbnail");
     EXPECT_EQ(ReadFileBytes(src_ + "list.txt"), pictures[1] + "\n");
