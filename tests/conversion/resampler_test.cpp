@@ -274,12 +274,8 @@ TEST(ResamplerAlpha, PremultipliedAveragingOrLaidOnTheBackground) {
 TEST(ResamplerAlpha, OpaquePicturesGiveTheOpaquePathsBytes) {
     const TBitmap opaque =
         PositionCoded(53, 31, [](int x, int y) { return (7 * x + 5 * y) % 256; });
-    TBitmap wide(53, 31, TBitmap::PixelFormat::Bits32);
-    for (int y = 0; y < 31; ++y)
-        for (int x = 0; x < 53; ++x) {
-            for (int c = 0; c < 3; ++c) wide.scanLine(y)[x * 4 + c] = opaque.scanLine(y)[x * 3 + c];
-            wide.scanLine(y)[x * 4 + 3] = 255;
-        }
+    TBitmap wide = opaque;
+    wide.setPixelFormat(TBitmap::PixelFormat::Bits32);
     for (const int size : {7, 20, 53, 120}) {
         const TBitmap expected = Scale(opaque, size);
         TBitmap laid, kept, plain;

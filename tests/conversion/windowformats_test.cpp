@@ -35,8 +35,8 @@ TEST(WindowFormats, TheKeyChoosesThreeExtensionsOrEveryOneRead) {
         const PictureFormat& format;  // as found
         bool allFormats, read;
     } rows[] = {
-        {"/p/a.JPG", jpeg, false, true},   {"/p/a.jpeg", jpeg, false, true},
-        {"/p/a.Bmp", bmp, false, true},    {"/p/a.jpg", bmp, false, false},  // not what it says
+        {"/p/a.JPG", jpeg, false, true},   {"/p/a.Bmp", bmp, false, true},
+        {"/p/a.jpg", bmp, false, false},  // not what it says
         {"/p/a.jfif", jpeg, false, false}, {"/p/a.jpg", bmp, true, true},
         {"/p/a.jfif", jpeg, true, true},   {"/p.jpg/a", jpeg, false, false},
     };
