@@ -7,7 +7,9 @@
 #include "codec/bmpdecoder.h"
 #include "codec/bmpwriter.h"
 #include "codec/graphicerrors.h"
+#include "codec/heifdecoder.h"
 #include "codec/jpegpicture.h"
+#include "codec/rawdecoder.h"
 #include "image/bitmap.h"
 
 namespace {
@@ -30,6 +32,14 @@ std::vector<PictureFormat> MakeFormats() {
          CheckJpegStart,
          DecodeJpegPicture,
          EncodeJpegPicture},
+        {"HEIF", {".heic", ".heif", ".hif"}, IsHeifStart, CheckHeifStart, DecodeHeifPicture},
+        {"AVIF", {".avif"}, IsAvifStart, CheckHeifStart, DecodeHeifPicture},
+        // Before any TIFF row: CR2 and DNG files are TIFF files too.
+        {"RAW",
+         {".cr2", ".cr3", ".nef", ".arw", ".raf", ".orf", ".rw2", ".dng"},
+         IsRawStart,
+         CheckRawStart,
+         DecodeRawPicture},
     };
 }
 
