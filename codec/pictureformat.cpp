@@ -32,14 +32,22 @@ std::vector<PictureFormat> MakeFormats() {
          CheckJpegStart,
          DecodeJpegPicture,
          EncodeJpegPicture},
-        {"HEIF", {".heic", ".heif", ".hif"}, IsHeifStart, CheckHeifStart, DecodeHeifPicture},
-        {"AVIF", {".avif"}, IsAvifStart, CheckHeifStart, DecodeHeifPicture},
+        {"HEIF",
+         {".heic", ".heif", ".hif"},
+         IsHeifStart,
+         CheckHeifStart,
+         DecodeHeifPicture,
+         nullptr,
+         true},
+        {"AVIF", {".avif"}, IsAvifStart, CheckHeifStart, DecodeHeifPicture, nullptr, true},
         // Before any TIFF row: CR2 and DNG files are TIFF files too.
         {"RAW",
          {".cr2", ".cr3", ".nef", ".arw", ".raf", ".orf", ".rw2", ".dng"},
          IsRawStart,
          CheckRawStart,
-         DecodeRawPicture},
+         DecodeRawPicture,
+         nullptr,
+         true},
     };
 }
 
@@ -95,14 +103,15 @@ std::string PictureFileMask() {
     std::string mask;
     for (const PictureFormat& format : PictureFormats())
         for (const std::string& extension : format.extensions)
-            mask += (mask.empty() ? "*" : ";*") + extension;
+            if (!format.onRequest) mask += (mask.empty() ? "*" : ";*") + extension;
     return mask;
 }
 
 std::string PictureExtensionWords() {
     std::vector<std::string> all;
     for (const PictureFormat& format : PictureFormats())
-        all.insert(all.end(), format.extensions.begin(), format.extensions.end());
+        if (!format.onRequest)
+            all.insert(all.end(), format.extensions.begin(), format.extensions.end());
     std::string words;
     for (size_t i = 0; i < all.size(); ++i) {
         if (i > 0) words += i + 1 == all.size() ? " or " : ", ";

@@ -49,6 +49,9 @@ struct PictureFormat {
     // The bitmap as a file of this format; null for a format that is not written.
     bool (*encode)(const TBitmap& bitmap, const EncodeOptions& options, QByteArray& bytes,
                    std::string& reason) = nullptr;
+    // Read only where every format is asked for (thumbrix-batch); the window
+    // reads BMP and JPEG.
+    bool onRequest = false;
 };
 
 // Every format read, in the order their names are listed.
@@ -66,9 +69,9 @@ const PictureFormat& JpegFormat();
 // Whether an extension (any case) is one of format's.
 bool HasExtension(const PictureFormat& format, std::string_view extension);
 
-// Every extension read, as a file mask: "*.bmp;*.jpg;*.jpeg".
+// Every extension the window reads, as a file mask: "*.bmp;*.jpg;*.jpeg".
 std::string PictureFileMask();
-// Every extension read, in words: ".bmp, .jpg or .jpeg".
+// Every extension the window reads, in words: ".bmp, .jpg or .jpeg".
 std::string PictureExtensionWords();
 
 // format's decoder, with codec failures and lack of memory as reasons.

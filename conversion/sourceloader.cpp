@@ -78,7 +78,8 @@ bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, R
 
     bitmap.setPixelFormat(TBitmap::PixelFormat::Bits24);
     const PictureFormat* format = FormatOfPath(path);
-    if (format == nullptr) return Fail(reason, "not a " + PictureExtensionWords() + " file");
+    if (format == nullptr || (format->onRequest && !host.everyFormat()))
+        return Fail(reason, "not a " + PictureExtensionWords() + " file");
 
     QByteArray bytes;
     std::string why;

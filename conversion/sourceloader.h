@@ -20,7 +20,9 @@ constexpr int64_t kMaxSourceBytes = int64_t{1} << 30;
 // 1980 or after 2107, another extension, a file over kMaxSourceBytes, or
 // data that does not decode; reason (when given) then says which, in words
 // for a message that names the file (a codec failure in the library's own
-// words). The path is the file system's bytes. With the host's draftDecode(),
+// words). The path is the file system's bytes. With the host's everyFormat(),
+// every format of the table loads (HEIF, AVIF and camera RAW too; a picture
+// with transparency as a 32-bit bitmap). With the host's draftDecode(),
 // JPEG files are decoded at the smallest scale whose longer side is at least
 // twice the thumbnail size. Reads "Best Quality", "Smoothing" and whether to
 // turn the picture upright by its EXIF Orientation and to convert its ICC
