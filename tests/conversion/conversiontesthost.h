@@ -26,6 +26,7 @@ public:
     bool keep = false;
     bool orient = true;
     bool srgb = true;
+    bool every = false;
     std::string prefixText;
     std::string suffixText;
     std::string dest;
@@ -47,6 +48,7 @@ public:
     bool keepDate() override { return keep; }
     bool autoOrient() override { return orient; }
     bool toSrgb() override { return srgb; }
+    bool everyFormat() override { return every; }
     std::string prefix() override { return prefixText; }
     std::string suffix() override { return suffixText; }
     std::string destination() override { return dest; }
