@@ -49,7 +49,10 @@ for kind in heic avif dng; do
   done
   printf '%-6s %12s %12s %8s\n' "$kind" "$(best "${t[@]}")" "$(best "${v[@]}")" \
     "$(($(stat -c %s "$work/picture.$kind") / 1024)) KiB"
-  ls "$work/out-$kind-t" | grep -q . || { echo "thumbrix-batch wrote nothing for $kind" >&2; exit 1; }
+  for side in t v; do
+    [ "$(ls "$work/out-$kind-$side" | wc -l)" -eq 3 ] ||
+      { echo "$side: not three thumbnails for $kind" >&2; exit 1; }
+  done
 done
 echo "(3 files per run; milliseconds for all three)"
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
