@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "codec/pictureformat.h"
-#include "codec/rawdecoder.h"
 #include "image/orientation.h"
 #include "tests/codec/codectestutil.h"
 #include "tests/support/dngpicture.h"
@@ -93,9 +92,4 @@ TEST(RawDecode, RefusesFilesWithoutAJpegPreviewWithAReason) {
         EXPECT_FALSE(DecodePicture(RawFormat(), c.bytes, {}, bitmap, reason)) << c.what;
         EXPECT_EQ(reason.substr(0, c.reason.size()), c.reason) << c.what << ": " << reason;
     }
-}
-
-TEST(RawDecode, FlipValuesAreExifOrientations) {
-    const int expected[8] = {1, 2, 4, 3, 5, 8, 6, 7};
-    for (int flip = 0; flip < 8; ++flip) EXPECT_EQ(OrientationOfFlip(flip), expected[flip]) << flip;
 }
