@@ -8,9 +8,11 @@
 #include "codec/bmpdecoder.h"
 #include "codec/bmpwriter.h"
 #include "codec/graphicerrors.h"
+#include "codec/heifdecoder.h"
 #include "codec/jpegcomment.h"
 #include "codec/jpegpicture.h"
 #include "codec/pngwriter.h"
+#include "codec/rawdecoder.h"
 #include "codec/webpwriter.h"
 #include "image/bitmap.h"
 
@@ -38,9 +40,24 @@ std::vector<PictureFormat> MakeRows() {
          false,
          true,
          ReadJpegComment},
+        {"HEIF", {".heic", ".heif", ".hif"}, IsHeifStart, CheckHeifStart, DecodeHeifPicture},
+        {"AVIF",
+         {".avif"},
+         IsAvifStart,
+         CheckHeifStart,
+         DecodeHeifPicture,
+         EncodeAvif,
+         true,
+         true,
+         ReadAvifComment},
+        // Before any TIFF row: CR2 and DNG files are TIFF files too.
+        {"RAW",
+         {".cr2", ".cr3", ".nef", ".arw", ".raf", ".orf", ".rw2", ".dng"},
+         IsRawStart,
+         CheckRawStart,
+         DecodeRawPicture},
         {"PNG", {".png"}, nullptr, nullptr, nullptr, EncodePng, true, false, ReadPngComment},
         {"WebP", {".webp"}, nullptr, nullptr, nullptr, EncodeWebp, true, true, ReadWebpComment},
-        {"AVIF", {".avif"}, nullptr, nullptr, nullptr, EncodeAvif, true, true, ReadAvifComment},
     };
 }
 

@@ -81,7 +81,7 @@ const PictureFormat* OutputFormatOfPath(std::string_view path);
 // Whether an extension (any case) is one of format's.
 bool HasExtension(const PictureFormat& format, std::string_view extension);
 
-// Every extension read, as a file mask: "*.bmp;*.jpg;*.jpeg".
+// Every extension read, as a file mask: "*.bmp;*.jpg;*.jpeg;...".
 std::string PictureFileMask();
 // Every extension read, lower case, in the table's order.
 std::vector<std::string> PictureExtensions();

@@ -202,7 +202,8 @@ TEST_F(BatchLibraryTest, ReportHasOneJsonLinePerSourceAndKeepsOddNames) {
     EXPECT_EQ(lines[0], "{\"source\":\"" + root_ +
                             "Photos/caf\\udce9 \\\"1\\\"\\u0009.txt\",\"output\":\"\","
                             "\"status\":\"refused\","
-                            "\"reason\":\"not a .bmp, .jpg or .jpeg file\",\"ms\":0}");
+                            "\"reason\":\"not a " +
+                            PictureExtensionWords() + " file\",\"ms\":0}");
     EXPECT_NE(lines[1].find("\"status\":\"failed\",\"reason\":\"Not a JPEG file: starts with "
                             "0x6e 0x6f\""),
               std::string::npos)

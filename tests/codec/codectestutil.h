@@ -30,3 +30,12 @@ QByteArray WithFrameSize(const QByteArray& jpeg, int width, int height);
 
 // The largest difference of any byte between two 24-bit bitmaps of equal size.
 int MaxDifference(const TBitmap& a, const TBitmap& b);
+
+// Four flat quadrants (red, green, blue, gray from top left, clockwise), or
+// with alpha a 32-bit bitmap whose quadrants are opaque, half, clear and opaque.
+TBitmap Quadrants(int width, int height, bool alpha = false);
+// The mean colour (qRgba) of a 5 x 5 patch at the centre of one quadrant
+// (0 top left, 1 top right, 2 bottom right, 3 bottom left).
+QRgb QuadrantColour(const TBitmap& bitmap, int quadrant);
+// Whether every channel of two colours lies within tolerance.
+bool CloseColours(QRgb a, QRgb b, int tolerance);

@@ -3,5 +3,7 @@
 set(THUMBRIX_FUZZ_TARGETS
   bmp:thumbrix_conversion
   jpeg:thumbrix_conversion
+  heif:thumbrix_conversion
+  raw:thumbrix_conversion
   profile:thumbrix_platform
   batchoptions:thumbrix_batch)
