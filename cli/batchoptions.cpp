@@ -8,6 +8,7 @@
 
 #include "conversion/settingstable.h"
 #include "platform/filestatus.h"
+#include "platform/pathname.h"
 #include "platform/profilefile.h"
 #include "platform/programfile.h"
 #include "platform/programplaces.h"
@@ -50,11 +51,6 @@ bool ParseNumber(const std::string& text, int low, int high, int& value) {
         return false;
     value = std::stoi(text);
     return value >= low && value <= high;
-}
-
-std::string WithSlash(std::string folder) {
-    if (!folder.empty() && folder.back() != '/') folder += '/';
-    return folder;
 }
 
 // The main window's view of a settings file: its spin edits hold size and

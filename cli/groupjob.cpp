@@ -11,6 +11,7 @@
 #include "conversion/thumbnailwriter.h"
 #include "platform/filestatus.h"
 #include "platform/makefolders.h"
+#include "platform/pathname.h"
 
 namespace {
 
@@ -19,10 +20,6 @@ using Outcome = BatchLog::Outcome;
 
 long long MillisecondsSince(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-}
-
-std::string FolderOf(const std::string& path) {
-    return path.substr(0, path.rfind('/') + 1);
 }
 
 // Each file's outcome, timed from the end of the one before.

@@ -35,3 +35,19 @@ bool FileReader::read(int64_t count, QByteArray& bytes) {
     bytes.truncate(qsizetype(done));
     return true;
 }
+
+bool ReadWholeFile(const std::string& path, std::string& content) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    char buffer[8192];
+    ssize_t n;
+    while ((n = ::read(fd, buffer, sizeof buffer)) != 0) {
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) break;
+        content.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    if (n == 0) return true;
+    content.clear();
+    return false;
+}

@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <string>
 
+// The whole file into content; false, with content empty, for anything that
+// cannot be read to its end, a folder included.
+bool ReadWholeFile(const std::string& path, std::string& content);
+
 // Reads a file opened by the bytes of its name (any name the file system
 // holds, valid UTF-8 or not), a part at a time. Closed when it goes.
 class FileReader {

@@ -9,6 +9,8 @@
 #include <limits>
 
 #include "platform/atomicfile.h"
+#include "platform/filereader.h"
+#include "platform/pathname.h"
 
 namespace {
 
@@ -19,10 +21,6 @@ std::string_view Trim(std::string_view s) {
     if (first == std::string_view::npos) return {};
     const auto last = s.find_last_not_of(" \t\r");
     return s.substr(first, last - first + 1);
-}
-
-char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
 
 // Makes the missing folders above path, private to the user as the XDG rules
@@ -79,24 +77,6 @@ std::string StoredValue(std::string_view value) {
     return wrapped;
 }
 
-// The whole file; false for anything that cannot be read to its end, a folder
-// included.
-bool ReadFile(const std::string& path, std::string& content) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    char buffer[8192];
-    ssize_t n;
-    while ((n = ::read(fd, buffer, sizeof buffer)) != 0) {
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) break;
-        content.append(buffer, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    if (n == 0) return true;
-    content.clear();
-    return false;
-}
-
 }  // namespace
 
 ProfileWriteError::ProfileWriteError(const std::string& path)
@@ -135,7 +115,7 @@ bool ParseProfileInteger(std::string_view text, int& value) {
 
 ProfileFile::ProfileFile(std::string path) : path_(std::move(path)) {
     std::string content;
-    if (!ReadFile(path_, content)) return;
+    if (!ReadWholeFile(path_, content)) return;
     size_t start = 0;
     while (start < content.size()) {
         const auto newline = content.find('\n', start);

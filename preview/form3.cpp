@@ -13,13 +13,13 @@
 #include <QVBoxLayout>
 
 #include "codec/pictureformat.h"
+#include "controls/filelistbox.h"
 #include "controls/programfont.h"
 #include "controls/shelltree.h"
 #include "conversion/settingstable.h"
 #include "platform/pathtext.h"
 #include "platform/profilefile.h"
 #include "platform/programplaces.h"
-#include "preview/filelistbox.h"
 
 TForm3::TForm3(PreviewHost& host, const QString& programFile, QWidget* parent)
     : QMainWindow(parent), host_(host) {
