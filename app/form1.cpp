@@ -14,6 +14,7 @@
 #include <QPushButton>
 
 #include "app/thumbrixapplication.h"
+#include "app/windowtexts.h"
 #include "controls/cspinedit.h"
 #include "controls/programfont.h"
 #include "controls/shelltree.h"
@@ -335,7 +336,7 @@ void TForm1::ReportError(const QString& message) {
 }
 
 void TForm1::showMessage(const std::string& text) {
-    QMessageBox box(QMessageBox::NoIcon, ThumbrixApplication::Title(), QString::fromStdString(text),
+    QMessageBox box(QMessageBox::NoIcon, ThumbrixApplication::Title(), WindowText(text),
                     QMessageBox::Ok, this);
     box.exec();
 }

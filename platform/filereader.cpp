@@ -1,8 +1,10 @@
 #include "platform/filereader.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -36,18 +38,27 @@ bool FileReader::read(int64_t count, QByteArray& bytes) {
     return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& content) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    char buffer[8192];
-    ssize_t n;
-    while ((n = ::read(fd, buffer, sizeof buffer)) != 0) {
+std::optional<QByteArray> ReadRegularFileHead(const std::string& path, int64_t maxBytes) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    QByteArray head(qsizetype(std::min<int64_t>(maxBytes, st.st_size)), '\0');
+    qsizetype done = 0;
+    while (done < head.size()) {
+        const ssize_t n = ::read(fd, head.data() + done, size_t(head.size() - done));
+        if (n == 0) break;
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) break;
-        content.append(buffer, static_cast<size_t>(n));
+        if (n < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        done += n;
     }
     ::close(fd);
-    if (n == 0) return true;
-    content.clear();
-    return false;
+    head.truncate(done);
+    return head;
 }

@@ -2,11 +2,8 @@
 
 #include <QByteArray>
 #include <cstdint>
+#include <optional>
 #include <string>
-
-// The whole file into content; false, with content empty, for anything that
-// cannot be read to its end, a folder included.
-bool ReadWholeFile(const std::string& path, std::string& content);
 
 // Reads a file opened by the bytes of its name (any name the file system
 // holds, valid UTF-8 or not), a part at a time. Closed when it goes.
@@ -29,3 +26,8 @@ private:
     int fd_;
     int error_;
 };
+
+// The first maxBytes (or all) of a regular file, opened without blocking: a
+// FIFO at the name is neither waited on nor read. Empty for a missing file,
+// anything but a regular file, or a failed read.
+std::optional<QByteArray> ReadRegularFileHead(const std::string& path, int64_t maxBytes);
