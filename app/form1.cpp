@@ -19,6 +19,7 @@
 #include "controls/programfont.h"
 #include "controls/shelltree.h"
 #include "conversion/runconversion.h"
+#include "conversion/windowformats.h"
 #include "platform/pathtext.h"
 
 namespace {
@@ -323,6 +324,9 @@ std::string TForm1::suffix() {
 }
 std::string TForm1::destination() {
     return PathBytes(ShellTree2->PathName());
+}
+bool TForm1::readsSource(const std::string& source, const PictureFormat& format) {
+    return WindowReadsSource(source, format, allFormats_);
 }
 void TForm1::setProgress(int position) {
     ProgressBar1->setValue(position);

@@ -43,7 +43,7 @@ const char* ReportRole(const BatchOptions& options, const BatchPlan& plan) {
 int RunBatch(const BatchOptions& options, std::istream& standardInput, std::ostream& err,
              bool showProgress) {
     const BatchSettings& settings = options.settings;
-    if (!IsExistingFolder(settings.destination)) {
+    if (settings.output.empty() && !IsExistingFolder(settings.destination)) {
         err << kProgram << "destination folder " << EscapeControls(settings.destination)
             << " does not exist\n";
         return kUsageError;
@@ -55,6 +55,11 @@ int RunBatch(const BatchOptions& options, std::istream& standardInput, std::ostr
                                   inputProblems.emplace_back(name, why);
                               });
     const BatchPlan plan(collector.collect(), settings);
+    if (!settings.output.empty() && plan.sources().size() != 1) {
+        err << kProgram << "-o " << EscapeControls(settings.output)
+            << " takes a single source, not " << plan.sources().size() << '\n';
+        return kUsageError;
+    }
     // A thumbnail written over a list would lose the names of the next run.
     for (const NameListFile& list : options.lists) {
         if (list.path == "-" || plan.roleOf(list.path) == nullptr) continue;

@@ -4,10 +4,14 @@
 #include <exception>
 #include <new>
 
+#include "codec/avifwriter.h"
 #include "codec/bmpdecoder.h"
 #include "codec/bmpwriter.h"
 #include "codec/graphicerrors.h"
+#include "codec/jpegcomment.h"
 #include "codec/jpegpicture.h"
+#include "codec/pngwriter.h"
+#include "codec/webpwriter.h"
 #include "image/bitmap.h"
 #include "platform/pathname.h"
 
@@ -22,7 +26,8 @@ bool DecodeBmpPicture(const QByteArray& bytes, const DecodeOptions&, TBitmap& bi
     return DecodeBmp(bytes, bitmap, reason);
 }
 
-std::vector<PictureFormat> MakeFormats() {
+// Rows without a decoder are written only.
+std::vector<PictureFormat> MakeRows() {
     return {
         {"BMP", {".bmp"}, IsBmpStart, CheckBmpStart, DecodeBmpPicture, EncodeBmp},
         {"JPEG",
@@ -30,8 +35,22 @@ std::vector<PictureFormat> MakeFormats() {
          IsJpegStart,
          CheckJpegStart,
          DecodeJpegPicture,
-         EncodeJpegPicture},
+         EncodeJpegPicture,
+         false,
+         true,
+         ReadJpegComment},
+        {"PNG", {".png"}, nullptr, nullptr, nullptr, EncodePng, true, false, ReadPngComment},
+        {"WebP", {".webp"}, nullptr, nullptr, nullptr, EncodeWebp, true, true, ReadWebpComment},
+        {"AVIF", {".avif"}, nullptr, nullptr, nullptr, EncodeAvif, true, true, ReadAvifComment},
     };
+}
+
+template <typename Wanted>
+std::vector<PictureFormat> RowsWhere(Wanted wanted) {
+    std::vector<PictureFormat> chosen;
+    for (PictureFormat& row : MakeRows())
+        if (wanted(row)) chosen.push_back(std::move(row));
+    return chosen;
 }
 
 std::string Lower(std::string_view text) {
@@ -51,8 +70,27 @@ std::string_view PathExtension(std::string_view path) {
 }
 
 const std::vector<PictureFormat>& PictureFormats() {
-    static const std::vector<PictureFormat> formats = MakeFormats();
+    static const std::vector<PictureFormat> formats =
+        RowsWhere([](const PictureFormat& row) { return row.decode != nullptr; });
     return formats;
+}
+
+const std::vector<PictureFormat>& OutputFormats() {
+    static const std::vector<PictureFormat> formats =
+        RowsWhere([](const PictureFormat& row) { return row.encode != nullptr; });
+    return formats;
+}
+
+const PictureFormat* OutputFormatNamed(std::string_view name) {
+    for (const PictureFormat& format : OutputFormats())
+        if (Lower(format.name) == Lower(name)) return &format;
+    return nullptr;
+}
+
+const PictureFormat* OutputFormatOfPath(std::string_view path) {
+    for (const PictureFormat& format : OutputFormats())
+        if (HasExtension(format, PathExtension(path))) return &format;
+    return nullptr;
 }
 
 bool HasExtension(const PictureFormat& format, std::string_view extension) {
@@ -81,18 +119,25 @@ const PictureFormat& JpegFormat() {
     return *FormatOfExtension(".jpg");
 }
 
-std::string PictureFileMask() {
-    std::string mask;
-    for (const PictureFormat& format : PictureFormats())
-        for (const std::string& extension : format.extensions)
-            mask += (mask.empty() ? "*" : ";*") + extension;
-    return mask;
-}
-
-std::string PictureExtensionWords() {
+std::vector<std::string> PictureExtensions() {
     std::vector<std::string> all;
     for (const PictureFormat& format : PictureFormats())
         all.insert(all.end(), format.extensions.begin(), format.extensions.end());
+    return all;
+}
+
+std::string FileMask(const std::vector<std::string>& extensions) {
+    std::string mask;
+    for (const std::string& extension : extensions) mask += (mask.empty() ? "*" : ";*") + extension;
+    return mask;
+}
+
+std::string PictureFileMask() {
+    return FileMask(PictureExtensions());
+}
+
+std::string PictureExtensionWords() {
+    const std::vector<std::string> all = PictureExtensions();
     std::string words;
     for (size_t i = 0; i < all.size(); ++i) {
         if (i > 0) words += i + 1 == all.size() ? " or " : ", ";

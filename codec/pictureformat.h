@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,7 +31,7 @@ struct EncodeOptions {
     bool optimizeCoding = false;
     bool bestQuality = false;
     bool smoothing = false;
-    std::string comment;  // a JPEG comment segment; empty: none
+    std::string comment;  // a record kept in the file (a JPEG COM segment); empty: none
 };
 
 // One picture format. Adding a format is one row in the table and its decoder.
@@ -49,6 +50,14 @@ struct PictureFormat {
     // The bitmap as a file of this format; null for a format that is not written.
     bool (*encode)(const TBitmap& bitmap, const EncodeOptions& options, QByteArray& bytes,
                    std::string& reason) = nullptr;
+    // Whether the writer keeps a 32-bit bitmap's alpha; else it is laid on a background.
+    bool writesAlpha = false;
+    // Whether the writer's quality setting changes its output.
+    bool lossyQuality = false;
+    // The record (EncodeOptions::comment) starting with prefix in the file at
+    // path; none for a missing file, another format or no such record.
+    std::optional<std::string> (*readComment)(const std::string& path,
+                                              std::string_view prefix) = nullptr;
 };
 
 // Every format read, in the order their names are listed.
@@ -64,14 +73,24 @@ const PictureFormat* FormatOfExtension(std::string_view extension);
 const PictureFormat* FormatOfPath(std::string_view path);
 // The format whose first bytes head holds, or null.
 const PictureFormat* FormatOfContent(std::string_view head);
-// The JPEG row, which thumbnails are written in.
+// The JPEG row, which thumbnails are written in by default.
 const PictureFormat& JpegFormat();
+
+// Every format written, and the one a name (any case: "png") or a path's
+// extension names, or null.
+const std::vector<PictureFormat>& OutputFormats();
+const PictureFormat* OutputFormatNamed(std::string_view name);
+const PictureFormat* OutputFormatOfPath(std::string_view path);
 
 // Whether an extension (any case) is one of format's.
 bool HasExtension(const PictureFormat& format, std::string_view extension);
 
 // Every extension read, as a file mask: "*.bmp;*.jpg;*.jpeg".
 std::string PictureFileMask();
+// Every extension read, lower case, in the table's order.
+std::vector<std::string> PictureExtensions();
+// Extensions as a file mask.
+std::string FileMask(const std::vector<std::string>& extensions);
 // Every extension read, in words: ".bmp, .jpg or .jpeg".
 std::string PictureExtensionWords();
 

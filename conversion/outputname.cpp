@@ -3,7 +3,9 @@
 #include "codec/pictureformat.h"
 
 std::string ThumbnailPath(std::string_view source, std::string_view destination,
-                          std::string_view prefix, std::string_view suffix) {
+                          std::string_view prefix, std::string_view suffix,
+                          const PictureFormat* format) {
+    const PictureFormat& written = format != nullptr ? *format : JpegFormat();
     const auto slash = source.rfind('/');
     const std::string_view name =
         slash == std::string_view::npos ? source : source.substr(slash + 1);
@@ -16,9 +18,9 @@ std::string ThumbnailPath(std::string_view source, std::string_view destination,
     output += PathExtension(source);
 
     const std::string_view extension = PathExtension(output);
-    if (!HasExtension(JpegFormat(), extension)) {
+    if (!HasExtension(written, extension)) {
         output.resize(output.size() - extension.size());
-        output += ".jpg";
+        output += written.extensions.front();
     }
     return output;
 }

@@ -79,6 +79,8 @@ bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, R
     bitmap.setPixelFormat(TBitmap::PixelFormat::Bits24);
     const PictureFormat* format = FormatOfPath(path);
     if (format == nullptr) return Fail(reason, "not a " + PictureExtensionWords() + " file");
+    if (!host.readsSource(path, *format))
+        return Fail(reason, format->name + " files are not read here");
 
     QByteArray bytes;
     std::string why;
