@@ -15,6 +15,7 @@
 #include "codec/rawdecoder.h"
 #include "codec/webpwriter.h"
 #include "image/bitmap.h"
+#include "platform/pathname.h"
 
 namespace {
 
@@ -71,20 +72,19 @@ std::vector<PictureFormat> RowsWhere(Wanted wanted) {
 
 std::string Lower(std::string_view text) {
     std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    for (char& c : lower) c = AsciiLower(c);
     return lower;
 }
 
-std::string_view Extension(std::string_view path) {
+}  // namespace
+
+std::string_view PathExtension(std::string_view path) {
     const auto dot = path.rfind('.');
     const auto slash = path.rfind('/');
     if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
         return {};
     return path.substr(dot);
 }
-
-}  // namespace
 
 const std::vector<PictureFormat>& PictureFormats() {
     static const std::vector<PictureFormat> formats =
@@ -106,7 +106,7 @@ const PictureFormat* OutputFormatNamed(std::string_view name) {
 
 const PictureFormat* OutputFormatOfPath(std::string_view path) {
     for (const PictureFormat& format : OutputFormats())
-        if (HasExtension(format, Extension(path))) return &format;
+        if (HasExtension(format, PathExtension(path))) return &format;
     return nullptr;
 }
 
@@ -123,7 +123,7 @@ const PictureFormat* FormatOfExtension(std::string_view extension) {
 }
 
 const PictureFormat* FormatOfPath(std::string_view path) {
-    return FormatOfExtension(Extension(path));
+    return FormatOfExtension(PathExtension(path));
 }
 
 const PictureFormat* FormatOfContent(std::string_view head) {

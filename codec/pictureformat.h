@@ -63,6 +63,10 @@ struct PictureFormat {
 // Every format read, in the order their names are listed.
 const std::vector<PictureFormat>& PictureFormats();
 
+// From the last "." that stands after every "/" to the end, as written; empty
+// when there is none.
+std::string_view PathExtension(std::string_view path);
+
 // The format an extension (any case, with the dot) names, or null.
 const PictureFormat* FormatOfExtension(std::string_view extension);
 // The format a path's extension names, or null.

@@ -10,12 +10,6 @@ QString JpegSample(const QString& name) {
     return QStringLiteral(THUMBRIX_TESTDATA "/jpeg/") + name;
 }
 
-QByteArray ReadFileBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot read test file");
-    return file.readAll();
-}
-
 TBitmap ReadPnm(const QString& path) {
     const QByteArray bytes = ReadFileBytes(path);
     // Header: magic, width, height, maxval, each separated by one blank.
@@ -93,16 +87,6 @@ QByteArray WithFrameSize(const QByteArray& jpeg, int width, int height) {
         pos += 2 + uchar(copy[pos + 2]) * 256 + uchar(copy[pos + 3]);
     }
     throw std::runtime_error("no frame");
-}
-
-int MaxDifference(const TBitmap& a, const TBitmap& b) {
-    if (a.width() != b.width() || a.height() != b.height()) return 256;
-    int worst = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int i = 0; i < a.width() * 3; ++i)
-            worst = std::max(worst, std::abs(int(a.scanLine(y)[i]) - int(b.scanLine(y)[i])));
-    }
-    return worst;
 }
 
 namespace {
