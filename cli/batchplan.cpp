@@ -17,7 +17,8 @@ std::optional<std::string> RefusalReason(const BatchSource& source,
     if (!status) return "no such file";
     if (status->kind == FileStatus::Kind::Folder) return "a folder (use -r to convert its files)";
     if (status->kind != FileStatus::Kind::File) return "not a file";
-    if (FormatOfPath(source.path) == nullptr) return "not a " + PictureExtensionWords() + " file";
+    if (FormatOfPath(source.path, FormatChoice::All) == nullptr)
+        return "not a " + PictureExtensionWords(FormatChoice::All) + " file";
     return std::nullopt;
 }
 

@@ -6,8 +6,12 @@
 
 #include "codec/bmpdecoder.h"
 #include "codec/bmpwriter.h"
+#include "codec/gifdecoder.h"
 #include "codec/graphicerrors.h"
 #include "codec/jpegpicture.h"
+#include "codec/pngdecoder.h"
+#include "codec/tiffdecoder.h"
+#include "codec/webpdecoder.h"
 #include "image/bitmap.h"
 
 namespace {
@@ -23,13 +27,18 @@ bool DecodeBmpPicture(const QByteArray& bytes, const DecodeOptions&, TBitmap& bi
 
 std::vector<PictureFormat> MakeFormats() {
     return {
-        {"BMP", {".bmp"}, IsBmpStart, CheckBmpStart, DecodeBmpPicture, EncodeBmp},
+        {"BMP", {".bmp"}, true, IsBmpStart, CheckBmpStart, DecodeBmpPicture, EncodeBmp},
         {"JPEG",
          {".jpg", ".jpeg"},
+         true,
          IsJpegStart,
          CheckJpegStart,
          DecodeJpegPicture,
          EncodeJpegPicture},
+        {"PNG", {".png"}, false, IsPngStart, CheckPngStart, DecodePng, nullptr},
+        {"WebP", {".webp"}, false, IsWebpStart, CheckWebpStart, DecodeWebp, nullptr},
+        {"GIF", {".gif"}, false, IsGifStart, CheckGifStart, DecodeGif, nullptr},
+        {"TIFF", {".tif", ".tiff"}, false, IsTiffStart, CheckTiffStart, DecodeTiff, nullptr},
     };
 }
 
@@ -48,6 +57,20 @@ std::string_view Extension(std::string_view path) {
     return path.substr(dot);
 }
 
+bool Chosen(const PictureFormat& format, FormatChoice choice) {
+    return choice == FormatChoice::All || format.bmpOrJpeg;
+}
+
+// Items joined as a sentence does: "a, b or c".
+std::string Words(const std::vector<std::string>& items) {
+    std::string words;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i > 0) words += i + 1 == items.size() ? " or " : ", ";
+        words += items[i];
+    }
+    return words;
+}
+
 }  // namespace
 
 const std::vector<PictureFormat>& PictureFormats() {
@@ -61,19 +84,19 @@ bool HasExtension(const PictureFormat& format, std::string_view extension) {
            format.extensions.end();
 }
 
-const PictureFormat* FormatOfExtension(std::string_view extension) {
+const PictureFormat* FormatOfExtension(std::string_view extension, FormatChoice choice) {
     for (const PictureFormat& format : PictureFormats())
-        if (HasExtension(format, extension)) return &format;
+        if (Chosen(format, choice) && HasExtension(format, extension)) return &format;
     return nullptr;
 }
 
-const PictureFormat* FormatOfPath(std::string_view path) {
-    return FormatOfExtension(Extension(path));
+const PictureFormat* FormatOfPath(std::string_view path, FormatChoice choice) {
+    return FormatOfExtension(Extension(path), choice);
 }
 
-const PictureFormat* FormatOfContent(std::string_view head) {
+const PictureFormat* FormatOfContent(std::string_view head, FormatChoice choice) {
     for (const PictureFormat& format : PictureFormats())
-        if (format.recognises(head)) return &format;
+        if (Chosen(format, choice) && format.recognises(head)) return &format;
     return nullptr;
 }
 
@@ -81,24 +104,28 @@ const PictureFormat& JpegFormat() {
     return *FormatOfExtension(".jpg");
 }
 
-std::string PictureFileMask() {
+std::string PictureFileMask(FormatChoice choice) {
     std::string mask;
     for (const PictureFormat& format : PictureFormats())
-        for (const std::string& extension : format.extensions)
-            mask += (mask.empty() ? "*" : ";*") + extension;
+        if (Chosen(format, choice))
+            for (const std::string& extension : format.extensions)
+                mask += (mask.empty() ? "*" : ";*") + extension;
     return mask;
 }
 
-std::string PictureExtensionWords() {
+std::string PictureExtensionWords(FormatChoice choice) {
     std::vector<std::string> all;
     for (const PictureFormat& format : PictureFormats())
-        all.insert(all.end(), format.extensions.begin(), format.extensions.end());
-    std::string words;
-    for (size_t i = 0; i < all.size(); ++i) {
-        if (i > 0) words += i + 1 == all.size() ? " or " : ", ";
-        words += all[i];
-    }
-    return words;
+        if (Chosen(format, choice))
+            all.insert(all.end(), format.extensions.begin(), format.extensions.end());
+    return Words(all);
+}
+
+std::string PictureFormatWords(FormatChoice choice) {
+    std::vector<std::string> names;
+    for (const PictureFormat& format : PictureFormats())
+        if (Chosen(format, choice)) names.push_back(format.name);
+    return Words(names);
 }
 
 bool DecodePicture(const PictureFormat& format, const QByteArray& bytes,

@@ -33,16 +33,23 @@ struct EncodeOptions {
     std::string comment;  // a JPEG comment segment; empty: none
 };
 
+// Which rows of the table a caller reads: the window reads BMP and JPEG files
+// by their extension; thumbrix-batch reads every format, each file by its
+// first bytes.
+enum class FormatChoice { BmpAndJpeg, All };
+
 // One picture format. Adding a format is one row in the table and its decoder.
 struct PictureFormat {
     std::string name;                     // "BMP", "JPEG"
     std::vector<std::string> extensions;  // lower case, with the dot
+    bool bmpOrJpeg = false;               // one of the two the window reads
     // Whether the file's first bytes are this format's.
     bool (*recognises)(std::string_view head) = nullptr;
     // Before the whole file is read: whether head (the file's first bytes) and
     // the file's size describe a file this format can decode.
     bool (*checkStart)(const QByteArray& head, int64_t fileSize, std::string& reason) = nullptr;
-    // The file's bytes into a 24-bit bitmap; false with a reason on refusal.
+    // The file's bytes into a 24-bit bitmap (32-bit with straight alpha for a
+    // picture with transparency); false with a reason on refusal.
     // May throw the codec's own errors (DecodePicture turns them into reasons).
     bool (*decode)(const QByteArray& bytes, const DecodeOptions& options, TBitmap& bitmap,
                    std::string& reason) = nullptr;
@@ -55,11 +62,14 @@ struct PictureFormat {
 const std::vector<PictureFormat>& PictureFormats();
 
 // The format an extension (any case, with the dot) names, or null.
-const PictureFormat* FormatOfExtension(std::string_view extension);
+const PictureFormat* FormatOfExtension(std::string_view extension,
+                                       FormatChoice choice = FormatChoice::BmpAndJpeg);
 // The format a path's extension names, or null.
-const PictureFormat* FormatOfPath(std::string_view path);
+const PictureFormat* FormatOfPath(std::string_view path,
+                                  FormatChoice choice = FormatChoice::BmpAndJpeg);
 // The format whose first bytes head holds, or null.
-const PictureFormat* FormatOfContent(std::string_view head);
+const PictureFormat* FormatOfContent(std::string_view head,
+                                     FormatChoice choice = FormatChoice::BmpAndJpeg);
 // The JPEG row, which thumbnails are written in.
 const PictureFormat& JpegFormat();
 
@@ -67,9 +77,11 @@ const PictureFormat& JpegFormat();
 bool HasExtension(const PictureFormat& format, std::string_view extension);
 
 // Every extension read, as a file mask: "*.bmp;*.jpg;*.jpeg".
-std::string PictureFileMask();
+std::string PictureFileMask(FormatChoice choice = FormatChoice::BmpAndJpeg);
 // Every extension read, in words: ".bmp, .jpg or .jpeg".
-std::string PictureExtensionWords();
+std::string PictureExtensionWords(FormatChoice choice = FormatChoice::BmpAndJpeg);
+// Every format's name, in words: "BMP, JPEG, PNG, WebP, GIF or TIFF".
+std::string PictureFormatWords(FormatChoice choice = FormatChoice::BmpAndJpeg);
 
 // format's decoder, with codec failures and lack of memory as reasons.
 bool DecodePicture(const PictureFormat& format, const QByteArray& bytes,

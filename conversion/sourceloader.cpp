@@ -13,17 +13,35 @@
 
 namespace {
 
-// Enough for the headers of any BMP or JPEG file.
+// Enough for the headers of any BMP or JPEG file, and for recognising any format.
 constexpr int64_t kHeadBytes = 65536;
 
 std::string Mebibytes(int64_t bytes) {
     return std::to_string((bytes + (int64_t{1} << 20) - 1) >> 20) + " MiB";
 }
 
+FormatChoice ChoiceOf(bool byContent) {
+    return byContent ? FormatChoice::All : FormatChoice::BmpAndJpeg;
+}
+
+// The format of a file named path with these first bytes: by its content
+// when every format is read, else by its extension.
+const PictureFormat* FormatOf(const std::string& path, const QByteArray& head, bool byContent,
+                              std::string& reason) {
+    if (!byContent) return FormatOfPath(path);
+    const PictureFormat* format =
+        FormatOfContent(std::string_view(head.constData(), size_t(head.size())), FormatChoice::All);
+    if (format == nullptr)
+        reason = "not a picture: its first bytes are those of no " +
+                 PictureFormatWords(FormatChoice::All) + " file";
+    return format;
+}
+
 // Reads what the file's first bytes allow before reading all of it: a file
-// over the size limit, headers the format's start check refuses (a BMP whose
-// headers promise more than the file holds, a ".jpg" that is not a JPEG file).
-bool ReadSource(const std::string& path, int64_t size, const PictureFormat& format,
+// over the size limit, a file of no format read, headers the format's start
+// check refuses (a BMP whose headers promise more than the file holds, a
+// ".jpg" that is not a JPEG file).
+bool ReadSource(const std::string& path, int64_t size, bool byContent, const PictureFormat*& format,
                 QByteArray& bytes, std::string& reason) {
     if (size > kMaxSourceBytes) {
         reason = "file too large (" + Mebibytes(size) + "; a picture file may have at most " +
@@ -36,7 +54,8 @@ bool ReadSource(const std::string& path, int64_t size, const PictureFormat& form
         reason = file.error();
         return false;
     }
-    if (!format.checkStart(head, size, reason)) return false;
+    format = FormatOf(path, head, byContent, reason);
+    if (format == nullptr || !format->checkStart(head, size, reason)) return false;
     if (size <= kHeadBytes) {
         bytes = std::move(head);
         return true;
@@ -77,12 +96,14 @@ bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, R
     if (!age) return Fail(reason, "file dated before 1980 or after 2107");
 
     bitmap.setPixelFormat(TBitmap::PixelFormat::Bits24);
-    const PictureFormat* format = FormatOfPath(path);
-    if (format == nullptr) return Fail(reason, "not a " + PictureExtensionWords() + " file");
+    const bool byContent = host.everyFormat();
+    if (FormatOfPath(path, ChoiceOf(byContent)) == nullptr)
+        return Fail(reason, "not a " + PictureExtensionWords(ChoiceOf(byContent)) + " file");
 
+    const PictureFormat* format = nullptr;
     QByteArray bytes;
     std::string why;
-    if (!ReadSource(path, status->size, *format, bytes, why)) return Fail(reason, why);
+    if (!ReadSource(path, status->size, byContent, format, bytes, why)) return Fail(reason, why);
     if (!DecodePicture(*format, bytes, OptionsOf(host, thumbnailColours), bitmap, why))
         return Fail(reason, why);
     if (bitmap.isEmpty()) return Fail(reason, "empty picture");
