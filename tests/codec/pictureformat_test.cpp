@@ -40,7 +40,35 @@ TEST(PictureFormat, ListsAndStartChecksComeFromTheTable) {
     EXPECT_EQ(reason, "Not a JPEG file: starts with 0x42 0x4d");
     for (const PictureFormat& format : PictureFormats()) {
         EXPECT_NE(format.decode, nullptr) << format.name;
-        EXPECT_NE(format.encode, nullptr) << format.name;
+        if (format.bmpOrJpeg) {
+            EXPECT_NE(format.encode, nullptr) << format.name;
+        }
+    }
+    EXPECT_EQ(PictureFileMask(FormatChoice::All),
+              "*.bmp;*.jpg;*.jpeg;*.png;*.webp;*.gif;*.tif;*.tiff");
+    EXPECT_EQ(PictureFormatWords(FormatChoice::All), "BMP, JPEG, PNG, WebP, GIF or TIFF");
+}
+
+// The window reads BMP and JPEG only; the batch every format, by content.
+TEST(PictureFormat, EveryFormatIsRecognisedOnlyWhenAllAreChosen) {
+    const struct {
+        std::string path, head;
+        const char* format;
+    } rows[] = {
+        {"a.png", std::string("\x89PNG\r\n\x1a\n", 8), "PNG"},
+        {"a.webp", std::string("RIFF\x10\0\0\0WEBPVP8L", 16), "WebP"},
+        {"a.gif", "GIF87a", "GIF"},
+        {"a.tif", std::string("II*\0", 4), "TIFF"},
+        {"a.TIFF", std::string("MM\0*", 4), "TIFF"},
+        {"a.tiff", std::string("II+\0", 4), "TIFF"},  // BigTIFF
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(FormatOfPath(r.path), nullptr) << r.path;
+        EXPECT_EQ(FormatOfContent(r.head), nullptr) << r.path;
+        const PictureFormat* byName = FormatOfPath(r.path, FormatChoice::All);
+        const PictureFormat* byContent = FormatOfContent(r.head, FormatChoice::All);
+        EXPECT_EQ(byName ? byName->name : "", r.format) << r.path;
+        EXPECT_EQ(byContent ? byContent->name : "", r.format) << r.path;
     }
 }
 
