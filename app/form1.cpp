@@ -14,10 +14,12 @@
 #include <QPushButton>
 
 #include "app/thumbrixapplication.h"
+#include "app/windowtexts.h"
 #include "controls/cspinedit.h"
 #include "controls/programfont.h"
 #include "controls/shelltree.h"
 #include "conversion/runconversion.h"
+#include "conversion/windowformats.h"
 #include "platform/pathtext.h"
 
 namespace {
@@ -323,6 +325,9 @@ std::string TForm1::suffix() {
 std::string TForm1::destination() {
     return PathBytes(ShellTree2->PathName());
 }
+bool TForm1::readsSource(const std::string& source, const PictureFormat& format) {
+    return WindowReadsSource(source, format, allFormats_);
+}
 void TForm1::setProgress(int position) {
     ProgressBar1->setValue(position);
 }
@@ -335,7 +340,7 @@ void TForm1::ReportError(const QString& message) {
 }
 
 void TForm1::showMessage(const std::string& text) {
-    QMessageBox box(QMessageBox::NoIcon, ThumbrixApplication::Title(), QString::fromStdString(text),
+    QMessageBox box(QMessageBox::NoIcon, ThumbrixApplication::Title(), WindowText(text),
                     QMessageBox::Ok, this);
     box.exec();
 }

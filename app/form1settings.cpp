@@ -6,6 +6,7 @@
 #include <QScreen>
 
 #include "app/form1.h"
+#include "app/windowtexts.h"
 #include "controls/cspinedit.h"
 #include "controls/shelltree.h"
 #include "conversion/settingstable.h"
@@ -47,6 +48,7 @@ void TForm1::FormCreate(const QStringList& arguments) {
         TimeStamp->setChecked(ReadSettingBool(file, Setting::KeepDate));
         autoOrient_ = ReadSettingBool(file, Setting::AutoOrient);
         toSrgb_ = ReadSettingBool(file, Setting::ToSrgb);
+        allFormats_ = ReadSettingBool(file, Setting::AllFormats);
     }
     if (destination.empty()) destination = DefaultFolder(PathBytes(programFile_));
     ShellTree2->setPathName(PathText(destination));
@@ -73,7 +75,7 @@ bool TForm1::FormClose() {
     } catch (const ProfileWriteError& e) {
         // Reported, and the program still ends: a read-only folder must not
         // keep the user from closing it.
-        ReportError(QString::fromUtf8(e.what()));
+        ReportError(WindowText(e.what()));
     }
     return true;
 }
@@ -95,4 +97,5 @@ void TForm1::WriteSettings() {
     WriteSettingBool(file, Setting::KeepDate, TimeStamp->isChecked());
     WriteSettingBool(file, Setting::AutoOrient, autoOrient_);
     WriteSettingBool(file, Setting::ToSrgb, toSrgb_);
+    WriteSettingBool(file, Setting::AllFormats, allFormats_);
 }

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "app/translations.h"
+#include "app/windowtexts.h"
 #include "buildinfo.h"
 #include "platform/programfile.h"
 
@@ -25,7 +26,7 @@ bool ThumbrixApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
-        ShowError(QString::fromUtf8(e.what()));
+        ShowError(WindowText(e.what()));
     } catch (...) {
         ShowError(QStringLiteral("Unknown error"));
     }

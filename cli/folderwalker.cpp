@@ -55,7 +55,7 @@ void FolderWalker::walkFolder(std::string& path) {
                 isFile = true;
             }
         }
-        if (isFolder || (isFile && FormatOfPath(name, FormatChoice::All) != nullptr))
+        if (isFolder || (isFile && FormatOfPath(name) != nullptr))
             entries.push_back({name, isFolder});
         errno = 0;
     }

@@ -4,14 +4,18 @@
 #include <exception>
 #include <new>
 
+#include "codec/avifwriter.h"
 #include "codec/bmpdecoder.h"
 #include "codec/bmpwriter.h"
 #include "codec/gifdecoder.h"
 #include "codec/graphicerrors.h"
+#include "codec/jpegcomment.h"
 #include "codec/jpegpicture.h"
 #include "codec/pngdecoder.h"
+#include "codec/pngwriter.h"
 #include "codec/tiffdecoder.h"
 #include "codec/webpdecoder.h"
+#include "codec/webpwriter.h"
 #include "image/bitmap.h"
 
 namespace {
@@ -25,21 +29,49 @@ bool DecodeBmpPicture(const QByteArray& bytes, const DecodeOptions&, TBitmap& bi
     return DecodeBmp(bytes, bitmap, reason);
 }
 
-std::vector<PictureFormat> MakeFormats() {
+// Rows without a decoder are written only.
+std::vector<PictureFormat> MakeRows() {
     return {
-        {"BMP", {".bmp"}, true, IsBmpStart, CheckBmpStart, DecodeBmpPicture, EncodeBmp},
+        {"BMP", {".bmp"}, IsBmpStart, CheckBmpStart, DecodeBmpPicture, EncodeBmp},
         {"JPEG",
          {".jpg", ".jpeg"},
-         true,
          IsJpegStart,
          CheckJpegStart,
          DecodeJpegPicture,
-         EncodeJpegPicture},
-        {"PNG", {".png"}, false, IsPngStart, CheckPngStart, DecodePng, nullptr},
-        {"WebP", {".webp"}, false, IsWebpStart, CheckWebpStart, DecodeWebp, nullptr},
-        {"GIF", {".gif"}, false, IsGifStart, CheckGifStart, DecodeGif, nullptr},
-        {"TIFF", {".tif", ".tiff"}, false, IsTiffStart, CheckTiffStart, DecodeTiff, nullptr},
+         EncodeJpegPicture,
+         false,
+         true,
+         ReadJpegComment},
+        {"PNG",
+         {".png"},
+         IsPngStart,
+         CheckPngStart,
+         DecodePng,
+         EncodePng,
+         true,
+         false,
+         ReadPngComment},
+        {"WebP",
+         {".webp"},
+         IsWebpStart,
+         CheckWebpStart,
+         DecodeWebp,
+         EncodeWebp,
+         true,
+         true,
+         ReadWebpComment},
+        {"AVIF", {".avif"}, nullptr, nullptr, nullptr, EncodeAvif, true, true, ReadAvifComment},
+        {"GIF", {".gif"}, IsGifStart, CheckGifStart, DecodeGif},
+        {"TIFF", {".tif", ".tiff"}, IsTiffStart, CheckTiffStart, DecodeTiff},
     };
+}
+
+template <typename Wanted>
+std::vector<PictureFormat> RowsWhere(Wanted wanted) {
+    std::vector<PictureFormat> chosen;
+    for (PictureFormat& row : MakeRows())
+        if (wanted(row)) chosen.push_back(std::move(row));
+    return chosen;
 }
 
 std::string Lower(std::string_view text) {
@@ -57,10 +89,6 @@ std::string_view Extension(std::string_view path) {
     return path.substr(dot);
 }
 
-bool Chosen(const PictureFormat& format, FormatChoice choice) {
-    return choice == FormatChoice::All || format.bmpOrJpeg;
-}
-
 // Items joined as a sentence does: "a, b or c".
 std::string Words(const std::vector<std::string>& items) {
     std::string words;
@@ -74,8 +102,27 @@ std::string Words(const std::vector<std::string>& items) {
 }  // namespace
 
 const std::vector<PictureFormat>& PictureFormats() {
-    static const std::vector<PictureFormat> formats = MakeFormats();
+    static const std::vector<PictureFormat> formats =
+        RowsWhere([](const PictureFormat& row) { return row.decode != nullptr; });
     return formats;
+}
+
+const std::vector<PictureFormat>& OutputFormats() {
+    static const std::vector<PictureFormat> formats =
+        RowsWhere([](const PictureFormat& row) { return row.encode != nullptr; });
+    return formats;
+}
+
+const PictureFormat* OutputFormatNamed(std::string_view name) {
+    for (const PictureFormat& format : OutputFormats())
+        if (Lower(format.name) == Lower(name)) return &format;
+    return nullptr;
+}
+
+const PictureFormat* OutputFormatOfPath(std::string_view path) {
+    for (const PictureFormat& format : OutputFormats())
+        if (HasExtension(format, Extension(path))) return &format;
+    return nullptr;
 }
 
 bool HasExtension(const PictureFormat& format, std::string_view extension) {
@@ -84,19 +131,19 @@ bool HasExtension(const PictureFormat& format, std::string_view extension) {
            format.extensions.end();
 }
 
-const PictureFormat* FormatOfExtension(std::string_view extension, FormatChoice choice) {
+const PictureFormat* FormatOfExtension(std::string_view extension) {
     for (const PictureFormat& format : PictureFormats())
-        if (Chosen(format, choice) && HasExtension(format, extension)) return &format;
+        if (HasExtension(format, extension)) return &format;
     return nullptr;
 }
 
-const PictureFormat* FormatOfPath(std::string_view path, FormatChoice choice) {
-    return FormatOfExtension(Extension(path), choice);
+const PictureFormat* FormatOfPath(std::string_view path) {
+    return FormatOfExtension(Extension(path));
 }
 
-const PictureFormat* FormatOfContent(std::string_view head, FormatChoice choice) {
+const PictureFormat* FormatOfContent(std::string_view head) {
     for (const PictureFormat& format : PictureFormats())
-        if (Chosen(format, choice) && format.recognises(head)) return &format;
+        if (format.recognises(head)) return &format;
     return nullptr;
 }
 
@@ -104,27 +151,30 @@ const PictureFormat& JpegFormat() {
     return *FormatOfExtension(".jpg");
 }
 
-std::string PictureFileMask(FormatChoice choice) {
-    std::string mask;
+std::vector<std::string> PictureExtensions() {
+    std::vector<std::string> all;
     for (const PictureFormat& format : PictureFormats())
-        if (Chosen(format, choice))
-            for (const std::string& extension : format.extensions)
-                mask += (mask.empty() ? "*" : ";*") + extension;
+        all.insert(all.end(), format.extensions.begin(), format.extensions.end());
+    return all;
+}
+
+std::string FileMask(const std::vector<std::string>& extensions) {
+    std::string mask;
+    for (const std::string& extension : extensions) mask += (mask.empty() ? "*" : ";*") + extension;
     return mask;
 }
 
-std::string PictureExtensionWords(FormatChoice choice) {
-    std::vector<std::string> all;
-    for (const PictureFormat& format : PictureFormats())
-        if (Chosen(format, choice))
-            all.insert(all.end(), format.extensions.begin(), format.extensions.end());
-    return Words(all);
+std::string PictureFileMask() {
+    return FileMask(PictureExtensions());
 }
 
-std::string PictureFormatWords(FormatChoice choice) {
+std::string PictureExtensionWords() {
+    return Words(PictureExtensions());
+}
+
+std::string PictureFormatWords() {
     std::vector<std::string> names;
-    for (const PictureFormat& format : PictureFormats())
-        if (Chosen(format, choice)) names.push_back(format.name);
+    for (const PictureFormat& format : PictureFormats()) names.push_back(format.name);
     return Words(names);
 }
 

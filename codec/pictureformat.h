@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,19 +31,13 @@ struct EncodeOptions {
     bool optimizeCoding = false;
     bool bestQuality = false;
     bool smoothing = false;
-    std::string comment;  // a JPEG comment segment; empty: none
+    std::string comment;  // a record kept in the file (a JPEG COM segment); empty: none
 };
-
-// Which rows of the table a caller reads: the window reads BMP and JPEG files
-// by their extension; thumbrix-batch reads every format, each file by its
-// first bytes.
-enum class FormatChoice { BmpAndJpeg, All };
 
 // One picture format. Adding a format is one row in the table and its decoder.
 struct PictureFormat {
     std::string name;                     // "BMP", "JPEG"
     std::vector<std::string> extensions;  // lower case, with the dot
-    bool bmpOrJpeg = false;               // one of the two the window reads
     // Whether the file's first bytes are this format's.
     bool (*recognises)(std::string_view head) = nullptr;
     // Before the whole file is read: whether head (the file's first bytes) and
@@ -56,32 +51,47 @@ struct PictureFormat {
     // The bitmap as a file of this format; null for a format that is not written.
     bool (*encode)(const TBitmap& bitmap, const EncodeOptions& options, QByteArray& bytes,
                    std::string& reason) = nullptr;
+    // Whether the writer keeps a 32-bit bitmap's alpha; else it is laid on a background.
+    bool writesAlpha = false;
+    // Whether the writer's quality setting changes its output.
+    bool lossyQuality = false;
+    // The record (EncodeOptions::comment) starting with prefix in the file at
+    // path; none for a missing file, another format or no such record.
+    std::optional<std::string> (*readComment)(const std::string& path,
+                                              std::string_view prefix) = nullptr;
 };
 
 // Every format read, in the order their names are listed.
 const std::vector<PictureFormat>& PictureFormats();
 
 // The format an extension (any case, with the dot) names, or null.
-const PictureFormat* FormatOfExtension(std::string_view extension,
-                                       FormatChoice choice = FormatChoice::BmpAndJpeg);
+const PictureFormat* FormatOfExtension(std::string_view extension);
 // The format a path's extension names, or null.
-const PictureFormat* FormatOfPath(std::string_view path,
-                                  FormatChoice choice = FormatChoice::BmpAndJpeg);
+const PictureFormat* FormatOfPath(std::string_view path);
 // The format whose first bytes head holds, or null.
-const PictureFormat* FormatOfContent(std::string_view head,
-                                     FormatChoice choice = FormatChoice::BmpAndJpeg);
-// The JPEG row, which thumbnails are written in.
+const PictureFormat* FormatOfContent(std::string_view head);
+// The JPEG row, which thumbnails are written in by default.
 const PictureFormat& JpegFormat();
+
+// Every format written, and the one a name (any case: "png") or a path's
+// extension names, or null.
+const std::vector<PictureFormat>& OutputFormats();
+const PictureFormat* OutputFormatNamed(std::string_view name);
+const PictureFormat* OutputFormatOfPath(std::string_view path);
 
 // Whether an extension (any case) is one of format's.
 bool HasExtension(const PictureFormat& format, std::string_view extension);
 
 // Every extension read, as a file mask: "*.bmp;*.jpg;*.jpeg".
-std::string PictureFileMask(FormatChoice choice = FormatChoice::BmpAndJpeg);
+std::string PictureFileMask();
+// Every extension read, lower case, in the table's order.
+std::vector<std::string> PictureExtensions();
+// Extensions as a file mask.
+std::string FileMask(const std::vector<std::string>& extensions);
 // Every extension read, in words: ".bmp, .jpg or .jpeg".
-std::string PictureExtensionWords(FormatChoice choice = FormatChoice::BmpAndJpeg);
-// Every format's name, in words: "BMP, JPEG, PNG, WebP, GIF or TIFF".
-std::string PictureFormatWords(FormatChoice choice = FormatChoice::BmpAndJpeg);
+std::string PictureExtensionWords();
+// Every format read, in words: "BMP, JPEG, PNG, WebP, GIF or TIFF".
+std::string PictureFormatWords();
 
 // format's decoder, with codec failures and lack of memory as reasons.
 bool DecodePicture(const PictureFormat& format, const QByteArray& bytes,

@@ -31,7 +31,9 @@ bool IsJpegExtension(std::string_view lowerExtension) {
 }
 
 std::string ThumbnailPath(std::string_view source, std::string_view destination,
-                          std::string_view prefix, std::string_view suffix) {
+                          std::string_view prefix, std::string_view suffix,
+                          const PictureFormat* format) {
+    const PictureFormat& written = format != nullptr ? *format : JpegFormat();
     const auto slash = source.rfind('/');
     const std::string_view name =
         slash == std::string_view::npos ? source : source.substr(slash + 1);
@@ -43,10 +45,10 @@ std::string ThumbnailPath(std::string_view source, std::string_view destination,
     output += suffix;
     output += PathExtension(source);
 
-    if (!IsJpegExtension(LowerCaseExtension(output))) {
+    if (!HasExtension(written, PathExtension(output))) {
         const size_t start = ExtensionStart(output);
         if (start != std::string::npos) output.resize(start);
-        output += ".jpg";
+        output += written.extensions.front();
     }
     return output;
 }

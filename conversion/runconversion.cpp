@@ -1,8 +1,10 @@
 #include "conversion/runconversion.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
+#include "codec/pictureformat.h"
 #include "codec/srgbtransform.h"
 #include "conversion/outputname.h"
 #include "conversion/resampler.h"
@@ -42,7 +44,21 @@ private:
     RunHost& host_;
 };
 
+int ThumbnailSide(const TBitmap& source, RunHost& host) {
+    const int size = host.thumbnailSize();
+    if (host.enlarge()) return size;
+    return std::min(size, std::max(source.width(), source.height()));
+}
+
+AlphaChoice AlphaFor(const PictureFormat* format, RunHost& host) {
+    return {format != nullptr && format->writesAlpha, host.background()};
+}
+
 }  // namespace
+
+std::string RunHost::outputPath(const std::string& source) {
+    return ThumbnailPath(source, destination(), prefix(), suffix(), outputFormat());
+}
 
 void RunConversion(RunState& state, RunHost& host, RunObserver* observer) {
     if (state.running()) return;
@@ -78,16 +94,18 @@ void RunConversion(RunState& state, RunHost& host, RunObserver* observer) {
             continue;
         }
         progress.setFile(index);
-        ScaleToThumbnail(state.ThumbBitmap, source, host.thumbnailSize(), pixelDone);
+        ScaleToThumbnail(state.ThumbBitmap, source, ThumbnailSide(source, host), pixelDone,
+                         AlphaFor(state.PreviewMode ? nullptr : host.outputFormat(), host));
         if (colours) colours->convert(state.ThumbBitmap);
         if (state.PreviewMode) continue;
 
-        const std::string output =
-            ThumbnailPath(path, host.destination(), host.prefix(), host.suffix());
+        // Named after the scaling: the window's fields may change meanwhile.
+        const std::string output = host.outputPath(path);
+
         while (protectedCount < state.FileQueue.size())
             queued.add(state.FileQueue[protectedCount++]);
-        if (queued.contains(output)) {
-            if (observer != nullptr) observer->writeRefused(index, path, output);
+        if (const std::string refusal = OutputRefusal(queued, path, output); !refusal.empty()) {
+            if (observer != nullptr) observer->writeRefused(index, path, output, refusal);
             continue;
         }
         WriteThumbnail(state.ThumbBitmap, output, state, host, host.thumbnailComment(path));

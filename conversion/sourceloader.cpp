@@ -20,27 +20,20 @@ std::string Mebibytes(int64_t bytes) {
     return std::to_string((bytes + (int64_t{1} << 20) - 1) >> 20) + " MiB";
 }
 
-FormatChoice ChoiceOf(bool byContent) {
-    return byContent ? FormatChoice::All : FormatChoice::BmpAndJpeg;
-}
-
-// The format of a file named path with these first bytes: by its content
-// when every format is read, else by its extension.
-const PictureFormat* FormatOf(const std::string& path, const QByteArray& head, bool byContent,
-                              std::string& reason) {
-    if (!byContent) return FormatOfPath(path);
+// The format of a file with these first bytes, when its content decides.
+const PictureFormat* FormatOfHead(const QByteArray& head, std::string& reason) {
     const PictureFormat* format =
-        FormatOfContent(std::string_view(head.constData(), size_t(head.size())), FormatChoice::All);
+        FormatOfContent(std::string_view(head.constData(), size_t(head.size())));
     if (format == nullptr)
-        reason = "not a picture: its first bytes are those of no " +
-                 PictureFormatWords(FormatChoice::All) + " file";
+        reason = "not a picture: its first bytes are those of no " + PictureFormatWords() + " file";
     return format;
 }
 
 // Reads what the file's first bytes allow before reading all of it: a file
-// over the size limit, a file of no format read, headers the format's start
-// check refuses (a BMP whose headers promise more than the file holds, a
-// ".jpg" that is not a JPEG file).
+// over the size limit, a file of no format read (byContent), headers the
+// format's start check refuses (a BMP whose headers promise more than the
+// file holds, a ".jpg" that is not a JPEG file). byContent replaces format
+// by the one the first bytes give.
 bool ReadSource(const std::string& path, int64_t size, bool byContent, const PictureFormat*& format,
                 QByteArray& bytes, std::string& reason) {
     if (size > kMaxSourceBytes) {
@@ -54,7 +47,7 @@ bool ReadSource(const std::string& path, int64_t size, bool byContent, const Pic
         reason = file.error();
         return false;
     }
-    format = FormatOf(path, head, byContent, reason);
+    if (byContent) format = FormatOfHead(head, reason);
     if (format == nullptr || !format->checkStart(head, size, reason)) return false;
     if (size <= kHeadBytes) {
         bytes = std::move(head);
@@ -90,20 +83,21 @@ bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, R
                     std::string* reason, std::unique_ptr<SrgbTransform>* thumbnailColours) {
     if (thumbnailColours != nullptr) thumbnailColours->reset();
     const auto status = StatPath(path);
-    if (!status) return Fail(reason, "no such file");
+    if (!status) return Fail(reason, StatFailure(path));
     if (status->kind != FileStatus::Kind::File) return Fail(reason, "not a file");
     const auto age = DosDateTimeFromTime(status->modified.tv_sec);
     if (!age) return Fail(reason, "file dated before 1980 or after 2107");
 
     bitmap.setPixelFormat(TBitmap::PixelFormat::Bits24);
-    const bool byContent = host.everyFormat();
-    if (FormatOfPath(path, ChoiceOf(byContent)) == nullptr)
-        return Fail(reason, "not a " + PictureExtensionWords(ChoiceOf(byContent)) + " file");
+    const PictureFormat* format = FormatOfPath(path);
+    if (format == nullptr) return Fail(reason, "not a " + PictureExtensionWords() + " file");
+    if (!host.readsSource(path, *format))
+        return Fail(reason, format->name + " files are not read here");
 
-    const PictureFormat* format = nullptr;
     QByteArray bytes;
     std::string why;
-    if (!ReadSource(path, status->size, byContent, format, bytes, why)) return Fail(reason, why);
+    if (!ReadSource(path, status->size, host.everyFormat(), format, bytes, why))
+        return Fail(reason, why);
     if (!DecodePicture(*format, bytes, OptionsOf(host, thumbnailColours), bitmap, why))
         return Fail(reason, why);
     if (bitmap.isEmpty()) return Fail(reason, "empty picture");

@@ -134,7 +134,7 @@ void TForm3::Save1Click() {
     const std::optional<QString> path = AskSaveFileName();
     if (!path) return;
     if (IsPreviewedFile(*path)) {
-        ShowSaveRefusal(QStringLiteral("表示中の画像ファイルには保存できません"));
+        ShowSaveRefusal(tr("表示中の画像ファイルには保存できません"));
         return;
     }
     // The previewed picture's date: a later run has loaded other files since.

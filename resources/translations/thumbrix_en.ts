@@ -2,6 +2,37 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja_JP">
 <context>
+    <name>CoreText</name>
+    <message>
+        <source>格納先を設定してください</source>
+        <translation>Please set the destination folder</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を作成できません</source>
+        <translation>Cannot create file %1</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を開けません</source>
+        <translation>Cannot open file %1</translation>
+    </message>
+    <message>
+        <source>%1 に書き込めません</source>
+        <translation>Cannot write to %1</translation>
+    </message>
+    <message>
+        <source>JPEG エラー #%1</source>
+        <translation>JPEG error #%1</translation>
+    </message>
+    <message>
+        <source>ストリームの読み込みエラー</source>
+        <translation>Stream read error</translation>
+    </message>
+    <message>
+        <source>ストリームの書き込みエラー</source>
+        <translation>Stream write error</translation>
+    </message>
+</context>
+<context>
     <name>TForm1</name>
     <message>
         <source>Thumbrix</source>
@@ -157,6 +188,10 @@
     <message>
         <source>クリップボードを開くことができません</source>
         <translation>Cannot open the clipboard</translation>
+    </message>
+    <message>
+        <source>表示中の画像ファイルには保存できません</source>
+        <translation>Cannot save over the picture being previewed</translation>
     </message>
 </context>
 </TS>

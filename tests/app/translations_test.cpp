@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "app/windowtexts.h"
 #include "form1fixture.h"
 #include "preview/form3.h"
 
@@ -125,6 +126,28 @@ TEST_F(TranslationsTest, QtsOwnButtonsFollowTheLanguage) {
         QMessageBox box(QMessageBox::NoIcon, "t", "m", QMessageBox::Ok | QMessageBox::Cancel);
         EXPECT_TRUE(box.button(QMessageBox::Cancel)->text().contains(QString::fromUtf8(row.cancel)))
             << box.button(QMessageBox::Cancel)->text().toStdString();
+    }
+}
+
+TEST_F(TranslationsTest, CoreMessagesFollowTheLanguageAroundTheirFileNames) {
+    const struct {
+        const char* core;
+        const char* english;
+    } rows[] = {
+        {"格納先を設定してください", "Please set the destination folder"},
+        {"ファイル /tmp/写真 a.jpg を作成できません", "Cannot create file /tmp/写真 a.jpg"},
+        {"ファイル  を開けません", "Cannot open file "},
+        {"/home/u/.thumbrix.ini に書き込めません", "Cannot write to /home/u/.thumbrix.ini"},
+        {"JPEG エラー #42", "JPEG error #42"},
+        {"ストリームの書き込みエラー", "Stream write error"},
+        {"not a known message", "not a known message"},
+    };
+    for (const char* locale : {"ja_JP", "C", "en_US"}) {
+        InstallTranslations(QLocale(QString::fromLatin1(locale)));
+        const bool english = std::string(locale) == "en_US";
+        for (const auto& row : rows)
+            EXPECT_EQ(WindowText(row.core).toStdString(), english ? row.english : row.core)
+                << locale;
     }
 }
 

@@ -12,6 +12,7 @@
 #include "cli/batchrun.h"
 #include "cli/updatestamp.h"
 #include "codec/jpegcomment.h"
+#include "codec/pictureformat.h"
 #include "tests/cli/batchtestpictures.h"
 
 // Whole libraries: walked folders, lists, mirroring, --update and --report.
@@ -235,6 +236,11 @@ TEST(UpdateStampTest, EverySettingThatShapesThePictureChangesTheStamp) {
         {"prefix", [](BatchSettings& s) { s.prefix += "t_"; }, false},
         {"suffix", [](BatchSettings& s) { s.suffix += "_t"; }, false},
         {"destination", [](BatchSettings& s) { s.destination += "sub/"; }, false},
+        {"format", [](BatchSettings& s) { s.format = OutputFormatNamed("png"); }, true},
+        {"format jpeg", [](BatchSettings& s) { s.format = OutputFormatNamed("jpeg"); }, false},
+        {"enlarge", [](BatchSettings& s) { s.enlarge = false; }, true},
+        {"background", [](BatchSettings& s) { s.background = 0; }, true},
+        {"output", [](BatchSettings& s) { s.output = "/x/a.jpg"; }, false},
     };
     FileStatus status;
     status.size = 1234;

@@ -18,7 +18,7 @@ TEST(PictureFormat, ByExtensionAndByFirstBytes) {
         {"dir.x/A.BMP", "\xFF\xD8\xFF\xE0", "BMP", "JPEG"},
         {"p.JPG", "\xFF\xD8\xFF\xDB", "JPEG", "JPEG"},
         {"p.jPeG", "\xFF\xD8", "JPEG", nullptr},  // too short to be a JPEG start
-        {"p.jpe", "GIF89a", nullptr, nullptr},
+        {"p.jpe", "GIF89a", nullptr, "GIF"},
         {"dir.jpg/p", "B", nullptr, nullptr},
         {"bmp", "", nullptr, nullptr},
     };
@@ -31,8 +31,9 @@ TEST(PictureFormat, ByExtensionAndByFirstBytes) {
 }
 
 TEST(PictureFormat, ListsAndStartChecksComeFromTheTable) {
-    EXPECT_EQ(PictureFileMask(), "*.bmp;*.jpg;*.jpeg");
-    EXPECT_EQ(PictureExtensionWords(), ".bmp, .jpg or .jpeg");
+    EXPECT_EQ(PictureFileMask(), "*.bmp;*.jpg;*.jpeg;*.png;*.webp;*.gif;*.tif;*.tiff");
+    EXPECT_EQ(PictureExtensionWords(), ".bmp, .jpg, .jpeg, .png, .webp, .gif, .tif or .tiff");
+    EXPECT_EQ(PictureFormatWords(), "BMP, JPEG, PNG, WebP, GIF or TIFF");
     EXPECT_TRUE(HasExtension(JpegFormat(), ".JPEG"));
     EXPECT_FALSE(HasExtension(JpegFormat(), ".bmp"));
     std::string reason;
@@ -40,17 +41,10 @@ TEST(PictureFormat, ListsAndStartChecksComeFromTheTable) {
     EXPECT_EQ(reason, "Not a JPEG file: starts with 0x42 0x4d");
     for (const PictureFormat& format : PictureFormats()) {
         EXPECT_NE(format.decode, nullptr) << format.name;
-        if (format.bmpOrJpeg) {
-            EXPECT_NE(format.encode, nullptr) << format.name;
-        }
     }
-    EXPECT_EQ(PictureFileMask(FormatChoice::All),
-              "*.bmp;*.jpg;*.jpeg;*.png;*.webp;*.gif;*.tif;*.tiff");
-    EXPECT_EQ(PictureFormatWords(FormatChoice::All), "BMP, JPEG, PNG, WebP, GIF or TIFF");
 }
 
-// The window reads BMP and JPEG only; the batch every format, by content.
-TEST(PictureFormat, EveryFormatIsRecognisedOnlyWhenAllAreChosen) {
+TEST(PictureFormat, EveryReadFormatIsRecognisedByNameAndContent) {
     const struct {
         std::string path, head;
         const char* format;
@@ -63,10 +57,8 @@ TEST(PictureFormat, EveryFormatIsRecognisedOnlyWhenAllAreChosen) {
         {"a.tiff", std::string("II+\0", 4), "TIFF"},  // BigTIFF
     };
     for (const auto& r : rows) {
-        EXPECT_EQ(FormatOfPath(r.path), nullptr) << r.path;
-        EXPECT_EQ(FormatOfContent(r.head), nullptr) << r.path;
-        const PictureFormat* byName = FormatOfPath(r.path, FormatChoice::All);
-        const PictureFormat* byContent = FormatOfContent(r.head, FormatChoice::All);
+        const PictureFormat* byName = FormatOfPath(r.path);
+        const PictureFormat* byContent = FormatOfContent(r.head);
         EXPECT_EQ(byName ? byName->name : "", r.format) << r.path;
         EXPECT_EQ(byContent ? byContent->name : "", r.format) << r.path;
     }

@@ -35,6 +35,9 @@ public:
     int pumps = 0;
     int qualityReads = 0;
     std::function<void()> onPump;
+    const PictureFormat* format = nullptr;  // outputFormat()
+    // Which sources are read; unset: all.
+    std::function<bool(const std::string&, const PictureFormat&)> reads;
 
     int thumbnailSize() override { return size; }
     int jpegQuality() override {
@@ -56,6 +59,10 @@ public:
         if (onPump) onPump();
     }
     void showMessage(const std::string& text) override { messages.push_back(text); }
+    const PictureFormat* outputFormat() override { return format; }
+    bool readsSource(const std::string& source, const PictureFormat& format) override {
+        return !reads || reads(source, format);
+    }
 };
 
 // A picture whose pixels vary, so that scaling and encoding are not trivial.

@@ -32,6 +32,7 @@ TEST(SettingsTable, ReadsEveryKeyOfAStoredFile) {
         {Setting::KeepDate, "1"},
         {Setting::AutoOrient, "0"},
         {Setting::ToSrgb, "0"},
+        {Setting::AllFormats, "1"},
     };
     for (const auto& r : rows) {
         const SettingEntry& entry = SettingInfo(r.setting);
@@ -90,6 +91,7 @@ TEST(SettingsTable, PhotoSettingsOfAnOlderFileReadAsOn) {
         const ProfileFile file(path);
         EXPECT_TRUE(ReadSettingBool(file, Setting::AutoOrient));
         EXPECT_TRUE(ReadSettingBool(file, Setting::ToSrgb));
+        EXPECT_FALSE(ReadSettingBool(file, Setting::AllFormats));  // the window's three only
     }
     {
         ProfileFile file(path);

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <ctime>
 
+#include "codec/pictureformat.h"
 #include "conversion/runstate.h"
 #include "image/bitmap.h"
 #include "tests/conversion/conversiontesthost.h"
@@ -100,6 +102,32 @@ TEST_F(ThumbnailWriterTest, OtherExtensionsWriteNothingAndTouchNothing) {
     EXPECT_EQ(ReadBytes(path("x.png")), "someone's picture");
     EXPECT_EQ(Modified(path("x.png")), LocalTime(2001, 1, 1, 0, 0, 0));
     EXPECT_EQ(FolderEntries(dir_.path().toStdString()), QStringList{QStringLiteral("x.png")});
+}
+
+// Another format is written only for a host that asks for it, and only
+// under its own extension.
+TEST_F(ThumbnailWriterTest, AHostsOutputFormatIsWrittenByItsExtension) {
+    const struct {
+        const char* format;
+        const char* name;
+        const char* mark;  // null: nothing written
+        size_t at;         // where the mark stands
+    } rows[] = {
+        {"png", "a.png", "\x89PNG", 0},    {"png", "b.PNG", "\x89PNG", 0},
+        {"png", "c.webp", nullptr, 0},     {"webp", "d.webp", "WEBP", 8},
+        {"avif", "e.avif", "ftypavif", 4}, {"png", "f.jpg", "\xFF\xD8", 0},
+        {"webp", "g.bmp", "BM", 0},
+    };
+    for (const auto& row : rows) {
+        host_.format = OutputFormatNamed(row.format);
+        write(path(row.name));
+        const bool written = QFile::exists(QString::fromStdString(path(row.name)));
+        EXPECT_EQ(written, row.mark != nullptr) << row.name;
+        if (written) {
+            const std::string mark = row.mark;
+            EXPECT_EQ(ReadBytes(path(row.name)).substr(row.at, mark.size()), mark) << row.name;
+        }
+    }
 }
 
 TEST_F(ThumbnailWriterTest, KeepDateGivesTheSourceTimeOnlyWhenChecked) {

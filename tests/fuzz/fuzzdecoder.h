@@ -14,7 +14,7 @@
 // The body of a decoder's target: the format's row of the table on any bytes,
 // turned upright and to sRGB, then scaled as a thumbnail.
 inline int FuzzDecoder(const char* extension, const uint8_t* data, size_t size) {
-    const PictureFormat* format = FormatOfExtension(extension, FormatChoice::All);
+    const PictureFormat* format = FormatOfExtension(extension);
     FuzzCheck(format != nullptr, "no such format");
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     DecodeOptions options;
