@@ -21,8 +21,7 @@ std::optional<std::string> RefusalReason(const BatchSource& source,
     if (!status) return StatFailure(source.path);
     if (status->kind == FileStatus::Kind::Folder) return "a folder (use -r to convert its files)";
     if (status->kind != FileStatus::Kind::File) return "not a file";
-    if (FormatOfPath(source.path) == nullptr)
-        return "not a " + PictureExtensionWords() + " file";
+    if (FormatOfPath(source.path) == nullptr) return "not a " + PictureExtensionWords() + " file";
     return std::nullopt;
 }
 

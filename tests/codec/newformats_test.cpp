@@ -42,8 +42,8 @@ int MaxDifference(const TBitmap& a, const TBitmap& b) {
 
 bool Decode(const QByteArray& bytes, const DecodeOptions& options, TBitmap& bitmap,
             std::string& reason, std::string& format) {
-    const PictureFormat* found = FormatOfContent(
-        std::string_view(bytes.constData(), size_t(bytes.size())));
+    const PictureFormat* found =
+        FormatOfContent(std::string_view(bytes.constData(), size_t(bytes.size())));
     if (found == nullptr) return false;
     format = found->name;
     return DecodePicture(*found, bytes, options, bitmap, reason);
