@@ -10,6 +10,7 @@
 #include "codec/pictureformat.h"
 #include "conversion/settingstable.h"
 #include "platform/filestatus.h"
+#include "platform/pathname.h"
 #include "platform/profilefile.h"
 #include "platform/programfile.h"
 #include "platform/programplaces.h"
@@ -78,11 +79,6 @@ bool ParseColour(std::string text, uint32_t& colour) {
         return false;
     colour = uint32_t(std::stoul(text, nullptr, 16));
     return true;
-}
-
-std::string WithSlash(std::string folder) {
-    if (!folder.empty() && folder.back() != '/') folder += '/';
-    return folder;
 }
 
 // The main window's view of a settings file: its spin edits hold size and

@@ -1,15 +1,12 @@
 #include "cli/batchrun.h"
 
-#include <atomic>
 #include <optional>
 #include <string>
-#include <system_error>
-#include <thread>
-#include <vector>
 
 #include "cli/batchlog.h"
 #include "cli/batchplan.h"
 #include "cli/groupjob.h"
+#include "cli/jobpool.h"
 #include "cli/jsonreport.h"
 #include "cli/sourcecollector.h"
 #include "cli/updatestamp.h"
@@ -92,19 +89,7 @@ int RunBatch(const BatchOptions& options, std::istream& standardInput, std::ostr
     if (options.update) stamp.emplace(settings);
     const GroupJob job(plan, settings, log, stamp);
     const auto& groups = plan.groups();
-    std::atomic<size_t> next{0};
-    auto work = [&] {
-        for (size_t i = next++; i < groups.size(); i = next++) job.run(groups[i]);
-    };
-    const size_t jobs = std::min(groups.size(), static_cast<size_t>(options.jobs));
-    std::vector<std::thread> threads;
-    // A process limit may refuse threads: the run goes on with those it has.
-    try {
-        for (size_t j = 1; j < jobs; ++j) threads.emplace_back(work);
-    } catch (const std::system_error&) {
-    }
-    work();
-    for (std::thread& thread : threads) thread.join();
+    RunJobs(groups.size(), size_t(options.jobs), [&](size_t i) { job.run(groups[i]); });
 
     log.finish(options.quiet);
     if (!report.close()) {

@@ -1,10 +1,11 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <utility>
+
+#include "platform/filestatus.h"
 
 // Walks a folder tree for picture files (every extension of the format table, in any case) in a
 // stable order: each folder's entries sorted by their bytes, subfolders
@@ -32,5 +33,5 @@ private:
 
     FileFound found_;
     FolderFailed failed_;
-    std::optional<std::pair<uint64_t, uint64_t>> skip_;  // device, inode
+    std::optional<FileStatus> skip_;
 };

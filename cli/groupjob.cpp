@@ -12,7 +12,7 @@
 #include "platform/atomicfile.h"
 #include "platform/filestatus.h"
 #include "platform/makefolders.h"
-#include "platform/programfile.h"
+#include "platform/pathname.h"
 
 namespace {
 

@@ -9,14 +9,17 @@
 #include "codec/bmpwriter.h"
 #include "codec/gifdecoder.h"
 #include "codec/graphicerrors.h"
+#include "codec/heifdecoder.h"
 #include "codec/jpegcomment.h"
 #include "codec/jpegpicture.h"
 #include "codec/pngdecoder.h"
 #include "codec/pngwriter.h"
+#include "codec/rawdecoder.h"
 #include "codec/tiffdecoder.h"
 #include "codec/webpdecoder.h"
 #include "codec/webpwriter.h"
 #include "image/bitmap.h"
+#include "platform/pathname.h"
 
 namespace {
 
@@ -42,6 +45,22 @@ std::vector<PictureFormat> MakeRows() {
          false,
          true,
          ReadJpegComment},
+        {"HEIF", {".heic", ".heif", ".hif"}, IsHeifStart, CheckHeifStart, DecodeHeifPicture},
+        {"AVIF",
+         {".avif"},
+         IsAvifStart,
+         CheckHeifStart,
+         DecodeHeifPicture,
+         EncodeAvif,
+         true,
+         true,
+         ReadAvifComment},
+        // Before any TIFF row: CR2 and DNG files are TIFF files too.
+        {"RAW",
+         {".cr2", ".cr3", ".nef", ".arw", ".raf", ".orf", ".rw2", ".dng"},
+         IsRawStart,
+         CheckRawStart,
+         DecodeRawPicture},
         {"PNG",
          {".png"},
          IsPngStart,
@@ -60,7 +79,6 @@ std::vector<PictureFormat> MakeRows() {
          true,
          true,
          ReadWebpComment},
-        {"AVIF", {".avif"}, nullptr, nullptr, nullptr, EncodeAvif, true, true, ReadAvifComment},
         {"GIF", {".gif"}, IsGifStart, CheckGifStart, DecodeGif},
         {"TIFF", {".tif", ".tiff"}, IsTiffStart, CheckTiffStart, DecodeTiff},
     };
@@ -76,17 +94,8 @@ std::vector<PictureFormat> RowsWhere(Wanted wanted) {
 
 std::string Lower(std::string_view text) {
     std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    for (char& c : lower) c = AsciiLower(c);
     return lower;
-}
-
-std::string_view Extension(std::string_view path) {
-    const auto dot = path.rfind('.');
-    const auto slash = path.rfind('/');
-    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
-        return {};
-    return path.substr(dot);
 }
 
 // Items joined as a sentence does: "a, b or c".
@@ -100,6 +109,14 @@ std::string Words(const std::vector<std::string>& items) {
 }
 
 }  // namespace
+
+std::string_view PathExtension(std::string_view path) {
+    const auto dot = path.rfind('.');
+    const auto slash = path.rfind('/');
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
+        return {};
+    return path.substr(dot);
+}
 
 const std::vector<PictureFormat>& PictureFormats() {
     static const std::vector<PictureFormat> formats =
@@ -121,7 +138,7 @@ const PictureFormat* OutputFormatNamed(std::string_view name) {
 
 const PictureFormat* OutputFormatOfPath(std::string_view path) {
     for (const PictureFormat& format : OutputFormats())
-        if (HasExtension(format, Extension(path))) return &format;
+        if (HasExtension(format, PathExtension(path))) return &format;
     return nullptr;
 }
 
@@ -138,7 +155,7 @@ const PictureFormat* FormatOfExtension(std::string_view extension) {
 }
 
 const PictureFormat* FormatOfPath(std::string_view path) {
-    return FormatOfExtension(Extension(path));
+    return FormatOfExtension(PathExtension(path));
 }
 
 const PictureFormat* FormatOfContent(std::string_view head) {

@@ -64,6 +64,10 @@ struct PictureFormat {
 // Every format read, in the order their names are listed.
 const std::vector<PictureFormat>& PictureFormats();
 
+// From the last "." that stands after every "/" to the end, as written; empty
+// when there is none.
+std::string_view PathExtension(std::string_view path);
+
 // The format an extension (any case, with the dot) names, or null.
 const PictureFormat* FormatOfExtension(std::string_view extension);
 // The format a path's extension names, or null.
@@ -82,7 +86,7 @@ const PictureFormat* OutputFormatOfPath(std::string_view path);
 // Whether an extension (any case) is one of format's.
 bool HasExtension(const PictureFormat& format, std::string_view extension);
 
-// Every extension read, as a file mask: "*.bmp;*.jpg;*.jpeg".
+// Every extension read, as a file mask: "*.bmp;*.jpg;*.jpeg;...".
 std::string PictureFileMask();
 // Every extension read, lower case, in the table's order.
 std::vector<std::string> PictureExtensions();

@@ -6,16 +6,6 @@
 // Paths are the file system's bytes with "/" separators. No UTF-8 sequence
 // holds the byte of "/" or ".", so plain byte searches never split a character.
 
-// From the last "." that stands after every "/" to the end, as written; empty
-// when there is none.
-std::string_view PathExtension(std::string_view path);
-
-// The same, ASCII lower-cased: how the loader and writer compare extensions.
-std::string LowerCaseExtension(std::string_view path);
-
-// Whether a lower-cased extension names a JPEG file.
-bool IsJpegExtension(std::string_view lowerExtension);
-
 struct PictureFormat;
 
 // destination + prefix + the source's name without extension + suffix + the

@@ -20,7 +20,8 @@ constexpr int64_t kMaxSourceBytes = int64_t{1} << 30;
 // success the state's SourceFileAge holds the file's time as a DOS date-time.
 // Fails, without a message, for a missing path, a folder, a file dated before
 // 1980 or after 2107, another extension, a format the host does not read
-// (readsSource), a file over kMaxSourceBytes, or data that does not decode;
+// (readsSource; the window reads BMP and JPEG unless asked for every
+// format), a file over kMaxSourceBytes, or data that does not decode;
 // reason (when given) then says which, in words for a message that names the
 // file (a codec failure in the library's own words). The path is the file system's bytes. With the
 // host's draftDecode(), JPEG files are decoded at the smallest scale whose longer side is at least

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "codec/pictureformat.h"
-#include "conversion/outputname.h"
+#include "platform/pathname.h"
 
 namespace {
 
@@ -24,7 +24,8 @@ std::string WindowFileMask(bool allFormats) {
 
 bool WindowReadsSource(const std::string& source, const PictureFormat& format, bool allFormats) {
     if (allFormats) return true;
-    const std::string extension = LowerCaseExtension(source);
+    std::string extension(PathExtension(source));
+    for (char& c : extension) c = AsciiLower(c);
     const auto& classic = ClassicExtensions();
     return std::find(classic.begin(), classic.end(), extension) != classic.end() &&
            HasExtension(format, extension);

@@ -12,6 +12,7 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include "controls/filelistbox.h"
 #include "controls/programfont.h"
 #include "controls/shelltree.h"
 #include "conversion/settingstable.h"
@@ -19,7 +20,6 @@
 #include "platform/pathtext.h"
 #include "platform/profilefile.h"
 #include "platform/programplaces.h"
-#include "preview/filelistbox.h"
 
 TForm3::TForm3(PreviewHost& host, const QString& programFile, QWidget* parent)
     : QMainWindow(parent), host_(host) {

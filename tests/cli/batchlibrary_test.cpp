@@ -202,10 +202,11 @@ TEST_F(BatchLibraryTest, ReportHasOneJsonLinePerSourceAndKeepsOddNames) {
     EXPECT_EQ(lines[0], "{\"source\":\"" + root_ +
                             "Photos/caf\\udce9 \\\"1\\\"\\u0009.txt\",\"output\":\"\","
                             "\"status\":\"refused\","
-                            "\"reason\":\"not a .bmp, .jpg, .jpeg, .png, .webp, .gif, .tif or "
-                            ".tiff file\",\"ms\":0}");
+                            "\"reason\":\"not a " +
+                            PictureExtensionWords() + " file\",\"ms\":0}");
     EXPECT_NE(lines[1].find("\"status\":\"failed\",\"reason\":\"not a picture: its first "
-                            "bytes are those of no BMP, JPEG, PNG, WebP, GIF or TIFF file\""),
+                            "bytes are those of no " +
+                            PictureFormatWords() + " file\""),
               std::string::npos)
         << lines[1];
     EXPECT_EQ(lines[2].substr(0, lines[2].find(",\"ms\":")),

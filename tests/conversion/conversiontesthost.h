@@ -12,6 +12,7 @@
 
 #include "conversion/runhost.h"
 #include "image/bitmap.h"
+#include "tests/support/filebytes.h"
 #include "tests/support/localtime.h"
 
 // A run host with plain fields for every setting, recording what the run
@@ -72,7 +73,6 @@ TBitmap PlainPicture(int width, int height, int blue, int green, int red);
 
 void SaveBmp(const TBitmap& bitmap, const std::string& path);
 void SaveJpeg(const TBitmap& bitmap, const std::string& path, int quality = 90);
-std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 
 // Local time, as the file system's clock reads it.

@@ -54,7 +54,7 @@ JpegMarkers ReadMarkers(const std::string& bytes) {
 
 TEST_F(ThumbnailWriterTest, BmpExtensionWritesAnUncompressed24BitFile) {
     write(path("x.BMP"));
-    const std::string bytes = ReadBytes(path("x.BMP"));
+    const std::string bytes = ReadFileBytes(path("x.BMP"));
     ASSERT_GT(bytes.size(), 54u);
     EXPECT_EQ(bytes.substr(0, 2), "BM");
     EXPECT_EQ(bytes[28], 24);  // bits per pixel
@@ -66,14 +66,14 @@ TEST_F(ThumbnailWriterTest, BmpExtensionWritesAnUncompressed24BitFile) {
 TEST_F(ThumbnailWriterTest, JpegTakesQualityAndProgressiveButNotTheDecodeOptions) {
     host_.quality = 100;
     write(path("q100.jpg"));
-    const JpegMarkers best = ReadMarkers(ReadBytes(path("q100.jpg")));
+    const JpegMarkers best = ReadMarkers(ReadFileBytes(path("q100.jpg")));
     EXPECT_EQ(best.table, std::vector<int>(64, 1));
     EXPECT_TRUE(best.baseline);
 
     host_.quality = 20;
     host_.progressiveOn = true;
     write(path("q20.JPEG"));
-    const JpegMarkers low = ReadMarkers(ReadBytes(path("q20.JPEG")));
+    const JpegMarkers low = ReadMarkers(ReadFileBytes(path("q20.JPEG")));
     ASSERT_EQ(low.table.size(), 64u);
     EXPECT_EQ(low.table[0], 40);  // 16 x 250 %
     EXPECT_TRUE(low.progressive);
@@ -85,7 +85,7 @@ TEST_F(ThumbnailWriterTest, JpegTakesQualityAndProgressiveButNotTheDecodeOptions
     host_.best = false;
     host_.smooth = true;
     write(path("b.jpg"));
-    EXPECT_EQ(ReadBytes(path("a.jpg")), ReadBytes(path("b.jpg")));
+    EXPECT_EQ(ReadFileBytes(path("a.jpg")), ReadFileBytes(path("b.jpg")));
     const QImage back(QString::fromStdString(path("a.jpg")));
     EXPECT_EQ(back.width(), 32);
     EXPECT_EQ(back.height(), 24);
@@ -99,7 +99,7 @@ TEST_F(ThumbnailWriterTest, OtherExtensionsWriteNothingAndTouchNothing) {
     EXPECT_NO_THROW(write(path("x.png")));
     EXPECT_NO_THROW(write(path("y.png")));
     EXPECT_NO_THROW(write(path("noext")));
-    EXPECT_EQ(ReadBytes(path("x.png")), "someone's picture");
+    EXPECT_EQ(ReadFileBytes(path("x.png")), "someone's picture");
     EXPECT_EQ(Modified(path("x.png")), LocalTime(2001, 1, 1, 0, 0, 0));
     EXPECT_EQ(FolderEntries(dir_.path().toStdString()), QStringList{QStringLiteral("x.png")});
 }
@@ -125,7 +125,7 @@ TEST_F(ThumbnailWriterTest, AHostsOutputFormatIsWrittenByItsExtension) {
         EXPECT_EQ(written, row.mark != nullptr) << row.name;
         if (written) {
             const std::string mark = row.mark;
-            EXPECT_EQ(ReadBytes(path(row.name)).substr(row.at, mark.size()), mark) << row.name;
+            EXPECT_EQ(ReadFileBytes(path(row.name)).substr(row.at, mark.size()), mark) << row.name;
         }
     }
 }
