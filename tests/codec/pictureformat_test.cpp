@@ -63,11 +63,11 @@ TEST(PictureFormat, ByExtensionAndByFirstBytes) {
         {"a.orf", std::string("IIRO\x08\0\0\0", 8), "RAW", "RAW"},
         {"a.rw2", std::string("IIU\0\x18\0\0\0", 8), "RAW", "RAW"},
         // NEF, ARW and DNG are TIFF files: only the extension or DNGVersion tells.
-        {"a.nef", std::string("MM\0*\0\0\0\x08", 8), "RAW", nullptr},
+        {"a.nef", std::string("MM\0*\0\0\0\x08", 8), "RAW", "TIFF"},
         {"a.tif", std::string("II*\0\x08\0\0\0\x01\0\x12\xC6\x01\0\x04\0\0\0\x01\x04\0\0", 22),
-         nullptr, "RAW"},
+         "TIFF", "RAW"},
         {"a.tif", std::string("II*\0\x08\0\0\0\x01\0\x00\x01\x03\0\x01\0\0\0\x10\0\0\0", 22),
-         nullptr, nullptr},
+         "TIFF", "TIFF"},
     };
     for (const Case& c : cases) {
         const PictureFormat* byName = FormatOfPath(c.path);
