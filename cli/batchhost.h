@@ -23,6 +23,7 @@ public:
     bool keepDate() override { return settings_.keepDate; }
     bool optimizeCoding() override { return settings_.optimize; }
     bool draftDecode() override { return settings_.draft; }
+    bool everyFormat() override { return true; }
     bool autoOrient() override { return settings_.autoOrient; }
     bool toSrgb() override { return settings_.toSrgb; }
     std::string prefix() override { return settings_.prefix; }

@@ -2,12 +2,13 @@
 
 std::string BatchUsage(const std::string& settingsFile) {
     return "Usage: thumbrix-batch [options] FILE...\n"
-           "Converts each FILE (BMP or JPEG) into a thumbnail (JPEG unless --format says\n"
-           "otherwise) in the destination folder, named prefix + name + suffix, as the\n"
-           "Thumbrix window does.\n"
+           "Converts each FILE (BMP, JPEG, PNG, WebP, GIF or TIFF, known by its content)\n"
+           "into a thumbnail (JPEG unless --format says otherwise) in the destination\n"
+           "folder, named prefix + name + suffix, as the Thumbrix window does.\n"
            "\n"
            "Files:\n"
-           "  -r, --recursive       walk FOLDER arguments for .bmp, .jpg and .jpeg files\n"
+           "  -r, --recursive       walk FOLDER arguments for picture files (.bmp, .jpg,\n"
+           "                        .jpeg, .png, .webp, .gif, .tif, .tiff)\n"
            "                        (hidden ones, links to folders and the destination\n"
            "                        left out) and mirror their subfolders under the\n"
            "                        destination\n"

@@ -7,7 +7,7 @@
 
 #include "platform/filestatus.h"
 
-// Walks a folder tree for picture files (.bmp, .jpg, .jpeg in any case) in a
+// Walks a folder tree for picture files (every extension of the format table, in any case) in a
 // stable order: each folder's entries sorted by their bytes, subfolders
 // entered where they sort. Hidden entries (names starting with ".") are left
 // out; symbolic links to files are followed, links to folders are not, so a

@@ -7,12 +7,16 @@
 #include "codec/avifwriter.h"
 #include "codec/bmpdecoder.h"
 #include "codec/bmpwriter.h"
+#include "codec/gifdecoder.h"
 #include "codec/graphicerrors.h"
 #include "codec/heifdecoder.h"
 #include "codec/jpegcomment.h"
 #include "codec/jpegpicture.h"
+#include "codec/pngdecoder.h"
 #include "codec/pngwriter.h"
 #include "codec/rawdecoder.h"
+#include "codec/tiffdecoder.h"
+#include "codec/webpdecoder.h"
 #include "codec/webpwriter.h"
 #include "image/bitmap.h"
 #include "platform/pathname.h"
@@ -57,8 +61,26 @@ std::vector<PictureFormat> MakeRows() {
          IsRawStart,
          CheckRawStart,
          DecodeRawPicture},
-        {"PNG", {".png"}, nullptr, nullptr, nullptr, EncodePng, true, false, ReadPngComment},
-        {"WebP", {".webp"}, nullptr, nullptr, nullptr, EncodeWebp, true, true, ReadWebpComment},
+        {"PNG",
+         {".png"},
+         IsPngStart,
+         CheckPngStart,
+         DecodePng,
+         EncodePng,
+         true,
+         false,
+         ReadPngComment},
+        {"WebP",
+         {".webp"},
+         IsWebpStart,
+         CheckWebpStart,
+         DecodeWebp,
+         EncodeWebp,
+         true,
+         true,
+         ReadWebpComment},
+        {"GIF", {".gif"}, IsGifStart, CheckGifStart, DecodeGif},
+        {"TIFF", {".tif", ".tiff"}, IsTiffStart, CheckTiffStart, DecodeTiff},
     };
 }
 
@@ -74,6 +96,16 @@ std::string Lower(std::string_view text) {
     std::string lower(text);
     for (char& c : lower) c = AsciiLower(c);
     return lower;
+}
+
+// Items joined as a sentence does: "a, b or c".
+std::string Words(const std::vector<std::string>& items) {
+    std::string words;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i > 0) words += i + 1 == items.size() ? " or " : ", ";
+        words += items[i];
+    }
+    return words;
 }
 
 }  // namespace
@@ -154,13 +186,13 @@ std::string PictureFileMask() {
 }
 
 std::string PictureExtensionWords() {
-    const std::vector<std::string> all = PictureExtensions();
-    std::string words;
-    for (size_t i = 0; i < all.size(); ++i) {
-        if (i > 0) words += i + 1 == all.size() ? " or " : ", ";
-        words += all[i];
-    }
-    return words;
+    return Words(PictureExtensions());
+}
+
+std::string PictureFormatWords() {
+    std::vector<std::string> names;
+    for (const PictureFormat& format : PictureFormats()) names.push_back(format.name);
+    return Words(names);
 }
 
 bool DecodePicture(const PictureFormat& format, const QByteArray& bytes,

@@ -43,7 +43,8 @@ struct PictureFormat {
     // Before the whole file is read: whether head (the file's first bytes) and
     // the file's size describe a file this format can decode.
     bool (*checkStart)(const QByteArray& head, int64_t fileSize, std::string& reason) = nullptr;
-    // The file's bytes into a 24-bit bitmap; false with a reason on refusal.
+    // The file's bytes into a 24-bit bitmap (32-bit with straight alpha for a
+    // picture with transparency); false with a reason on refusal.
     // May throw the codec's own errors (DecodePicture turns them into reasons).
     bool (*decode)(const QByteArray& bytes, const DecodeOptions& options, TBitmap& bitmap,
                    std::string& reason) = nullptr;
@@ -93,6 +94,8 @@ std::vector<std::string> PictureExtensions();
 std::string FileMask(const std::vector<std::string>& extensions);
 // Every extension read, in words: ".bmp, .jpg or .jpeg".
 std::string PictureExtensionWords();
+// Every format read, in words: "BMP, JPEG, PNG, WebP, GIF or TIFF".
+std::string PictureFormatWords();
 
 // format's decoder, with codec failures and lack of memory as reasons.
 bool DecodePicture(const PictureFormat& format, const QByteArray& bytes,

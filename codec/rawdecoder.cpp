@@ -49,7 +49,8 @@ bool IsRawStart(std::string_view head) {
     };
     return starts("FUJIFILMCCD-RAW") || starts("IIRO") || starts("IIRS") || starts("MMOR") ||
            starts(std::string_view("IIU\0", 4)) ||
-           (IsTiffStart(head) && head.substr(8, 4) == std::string_view("CR\x02\0", 4)) ||
+           (IsTiffStart(head) && head.size() >= 12 &&
+            head.substr(8, 4) == std::string_view("CR\x02\0", 4)) ||
            HasFileTypeBrand(head, "crx ", true) || HasDngVersion(head);
 }
 

@@ -30,6 +30,9 @@ public:
     // Decode JPEG sources at the smallest scale that keeps the longer side at
     // least twice the thumbnail's, instead of near 2000.
     virtual bool draftDecode() { return false; }
+    // Read every format of the table, each file by its first bytes, rather
+    // than BMP and JPEG files by their extension.
+    virtual bool everyFormat() { return false; }
     // A JPEG comment for the thumbnail of source; empty writes none.
     virtual std::string thumbnailComment(const std::string& /*source*/) { return {}; }
     // The thumbnails' format; null: JPEG.

@@ -13,8 +13,10 @@ struct RunState;
 // is refused before any of it is read.
 constexpr int64_t kMaxSourceBytes = int64_t{1} << 30;
 
-// Reads a ".bmp", ".jpg" or ".jpeg" file (extension in any case) into a 24-bit
-// bitmap; large JPEG files are decoded at 1/2, 1/4 or 1/8 of their size. On
+// Reads a file with an extension of the format table (in any case) into a
+// 24-bit bitmap, or 32 bits with straight alpha for a picture with
+// transparency; with the host's everyFormat() the file's first bytes, not
+// its name, decide its format. Large JPEG files are decoded at 1/2, 1/4 or 1/8 of their size. On
 // success the state's SourceFileAge holds the file's time as a DOS date-time.
 // Fails, without a message, for a missing path, a folder, a file dated before
 // 1980 or after 2107, another extension, a format the host does not read

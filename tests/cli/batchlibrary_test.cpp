@@ -204,8 +204,9 @@ TEST_F(BatchLibraryTest, ReportHasOneJsonLinePerSourceAndKeepsOddNames) {
                             "\"status\":\"refused\","
                             "\"reason\":\"not a " +
                             PictureExtensionWords() + " file\",\"ms\":0}");
-    EXPECT_NE(lines[1].find("\"status\":\"failed\",\"reason\":\"Not a JPEG file: starts with "
-                            "0x6e 0x6f\""),
+    EXPECT_NE(lines[1].find("\"status\":\"failed\",\"reason\":\"not a picture: its first "
+                            "bytes are those of no " +
+                            PictureFormatWords() + " file\""),
               std::string::npos)
         << lines[1];
     EXPECT_EQ(lines[2].substr(0, lines[2].find(",\"ms\":")),

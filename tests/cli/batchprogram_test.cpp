@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "buildinfo.h"
+#include "codec/pictureformat.h"
 #include "tests/cli/batchtestpictures.h"
 #include "tests/support/removetree.h"
 
@@ -237,7 +238,8 @@ TEST(BatchProgram, RefusedFilesAreNamedWithTheirReason) {
                  "1536 MiB that one picture may use\n",
           bomb + ": not converted: too many scans (more than 100; a photograph has about 10): a "
                  "damaged or hostile file\n",
-          zeros + ": not converted: not a BMP file\n"})
+          zeros + ": not converted: not a picture: its first bytes are those of no " +
+              PictureFormatWords() + " file\n"})
         EXPECT_NE(err.find("thumbrix-batch: " + line), std::string::npos) << line << "in\n" << err;
 }
 

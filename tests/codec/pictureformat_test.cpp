@@ -18,7 +18,7 @@ TEST(PictureFormat, ByExtensionAndByFirstBytes) {
         {"dir.x/A.BMP", "\xFF\xD8\xFF\xE0", "BMP", "JPEG"},
         {"p.JPG", "\xFF\xD8\xFF\xDB", "JPEG", "JPEG"},
         {"p.jPeG", "\xFF\xD8", "JPEG", nullptr},  // too short to be a JPEG start
-        {"p.jpe", "GIF89a", nullptr, nullptr},
+        {"p.jpe", "GIF89a", nullptr, "GIF"},
         {"dir.jpg/p", "B", nullptr, nullptr},
         {"bmp", "", nullptr, nullptr},
         {"a.HEIC",
@@ -63,11 +63,11 @@ TEST(PictureFormat, ByExtensionAndByFirstBytes) {
         {"a.orf", std::string("IIRO\x08\0\0\0", 8), "RAW", "RAW"},
         {"a.rw2", std::string("IIU\0\x18\0\0\0", 8), "RAW", "RAW"},
         // NEF, ARW and DNG are TIFF files: only the extension or DNGVersion tells.
-        {"a.nef", std::string("MM\0*\0\0\0\x08", 8), "RAW", nullptr},
+        {"a.nef", std::string("MM\0*\0\0\0\x08", 8), "RAW", "TIFF"},
         {"a.tif", std::string("II*\0\x08\0\0\0\x01\0\x12\xC6\x01\0\x04\0\0\0\x01\x04\0\0", 22),
-         nullptr, "RAW"},
+         "TIFF", "RAW"},
         {"a.tif", std::string("II*\0\x08\0\0\0\x01\0\x00\x01\x03\0\x01\0\0\0\x10\0\0\0", 22),
-         nullptr, nullptr},
+         "TIFF", "TIFF"},
     };
     for (const Case& c : cases) {
         const PictureFormat* byName = FormatOfPath(c.path);
@@ -87,6 +87,26 @@ TEST(PictureFormat, ListsAndStartChecksComeFromTheTable) {
     EXPECT_EQ(reason, "Not a JPEG file: starts with 0x42 0x4d");
     for (const PictureFormat& format : PictureFormats()) EXPECT_NE(format.decode, nullptr);
     for (const PictureFormat& format : OutputFormats()) EXPECT_NE(format.encode, nullptr);
+}
+
+TEST(PictureFormat, EveryReadFormatIsRecognisedByNameAndContent) {
+    const struct {
+        std::string path, head;
+        const char* format;
+    } rows[] = {
+        {"a.png", std::string("\x89PNG\r\n\x1a\n", 8), "PNG"},
+        {"a.webp", std::string("RIFF\x10\0\0\0WEBPVP8L", 16), "WebP"},
+        {"a.gif", "GIF87a", "GIF"},
+        {"a.tif", std::string("II*\0", 4), "TIFF"},
+        {"a.TIFF", std::string("MM\0*", 4), "TIFF"},
+        {"a.tiff", std::string("II+\0", 4), "TIFF"},  // BigTIFF
+    };
+    for (const auto& r : rows) {
+        const PictureFormat* byName = FormatOfPath(r.path);
+        const PictureFormat* byContent = FormatOfContent(r.head);
+        EXPECT_EQ(byName ? byName->name : "", r.format) << r.path;
+        EXPECT_EQ(byContent ? byContent->name : "", r.format) << r.path;
+    }
 }
 
 }  // namespace
