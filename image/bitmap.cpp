@@ -3,6 +3,19 @@
 #include <new>
 #include <utility>
 
+#include "platform/largememory.h"
+
+namespace {
+
+// A picture's pixels, in huge pages where it is large enough.
+QImage NewImage(int width, int height, QImage::Format format) {
+    QImage image(width, height, format);
+    if (!image.isNull()) AdviseHugePages(image.bits(), size_t(image.sizeInBytes()));
+    return image;
+}
+
+}  // namespace
+
 QImage::Format TBitmap::qtFormat(PixelFormat format) {
     switch (format) {
         case PixelFormat::Bits8:
@@ -15,7 +28,7 @@ QImage::Format TBitmap::qtFormat(PixelFormat format) {
 }
 
 TBitmap::TBitmap(int width, int height, PixelFormat format)
-    : image_(width, height, qtFormat(format)), format_(format) {}
+    : image_(NewImage(width, height, qtFormat(format))), format_(format) {}
 
 TBitmap::TBitmap(QImage image) {
     if (image.format() == QImage::Format_Indexed8) {
@@ -35,7 +48,7 @@ void TBitmap::setSize(int width, int height) {
     if (width < 1 || height < 1) {
         image_ = QImage();
     } else {
-        image_ = QImage(width, height, qtFormat(format_));
+        image_ = NewImage(width, height, qtFormat(format_));
         if (image_.isNull()) throw std::bad_alloc();
     }
     if (format_ == PixelFormat::Bits8 && !image_.isNull()) image_.setColorTable(colors);
@@ -57,7 +70,7 @@ void TBitmap::layOnBackground(QRgb background) {
     if (format_ != PixelFormat::Bits32) return;
     format_ = PixelFormat::Bits24;
     if (image_.isNull()) return;
-    QImage laid(image_.width(), image_.height(), QImage::Format_BGR888);
+    QImage laid = NewImage(image_.width(), image_.height(), QImage::Format_BGR888);
     if (laid.isNull()) throw std::bad_alloc();
     const int under[3] = {qBlue(background), qGreen(background), qRed(background)};
     for (int y = 0; y < image_.height(); ++y) {

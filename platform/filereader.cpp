@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/largememory.h"
+
 FileReader::FileReader(const std::string& path)
     : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)), error_(fd_ < 0 ? errno : 0) {}
 
@@ -22,6 +24,7 @@ std::string FileReader::error() const {
 bool FileReader::read(int64_t count, QByteArray& bytes) {
     if (fd_ < 0) return false;
     bytes.resize(qsizetype(count));
+    AdviseHugePages(bytes.data(), size_t(count));
     int64_t done = 0;
     while (done < count) {
         const ssize_t n = ::pread(fd_, bytes.data() + done, size_t(count - done), off_t(done));
