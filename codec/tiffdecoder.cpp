@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "codec/decodebudget.h"
 #include "codec/picturefinish.h"
@@ -92,18 +94,100 @@ bool Refuse(std::string& reason, const Source& source, const char* what) {
 }
 
 // libtiff's R, G, B, A bytes, colours multiplied by alpha, into the bitmap's
-// B, G, R, A with straight alpha.
-void ToStraightBgra(TBitmap& bitmap) {
-    for (int y = 0; y < bitmap.height(); ++y) {
-        uchar* p = bitmap.scanLine(y);
-        for (int x = 0; x < bitmap.width(); ++x, p += 4) {
-            std::swap(p[0], p[2]);
-            const int alpha = p[3];
-            if (alpha == 255) continue;
-            for (int c = 0; c < 3; ++c)
-                p[c] = alpha == 0 ? 0 : uchar(std::min(255, (p[c] * 255 + alpha / 2) / alpha));
+// B, G, R, A with straight alpha, or B, G, R when the picture is opaque.
+TBitmap FromRaster(const TBitmap& raster, bool alpha) {
+    const int width = raster.width();
+    TBitmap bitmap(width, raster.height(),
+                   alpha ? TBitmap::PixelFormat::Bits32 : TBitmap::PixelFormat::Bits24);
+    if (bitmap.isEmpty()) throw std::bad_alloc();
+    const int bytes = alpha ? 4 : 3;
+    for (int y = 0; y < raster.height(); ++y) {
+        const uchar* in = raster.scanLine(y);
+        uchar* out = bitmap.scanLine(y);
+        for (int x = 0; x < width; ++x, in += 4, out += bytes) {
+            const int a = alpha ? in[3] : 255;
+            for (int c = 0; c < 3; ++c) {
+                const int v = in[2 - c];
+                out[c] = a == 255 ? uchar(v)
+                         : a == 0 ? 0
+                                  : uchar(std::min(255, (v * 255 + a / 2) / a));
+            }
+            if (alpha) out[3] = uchar(a);
         }
     }
+    return bitmap;
+}
+
+// Any layout libtiff turns into RGBA: palettes, YCbCr, CMYK, 16 bits, tiles.
+bool ReadThroughRgba(TIFF* tiff, const Source& source, TBitmap& bitmap, int& orientation,
+                     std::string& reason) {
+    char message[1024] = "";
+    TIFFRGBAImage image{};
+    if (!TIFFRGBAImageOK(tiff, message) || !TIFFRGBAImageBegin(&image, tiff, 0, message)) {
+        reason = std::string("TIFF: ") + message;
+        return false;
+    }
+    const std::unique_ptr<TIFFRGBAImage, RgbaEnd> end(&image);
+    // libtiff's raster and the bitmap made of it, or the bitmap and its turned copy.
+    if (!FitsDecodeBudget(image.width, image.height, 8, reason)) return false;
+    orientation = image.orientation;
+    // Rows as stored, top row first: turning upright is the caller's choice.
+    image.orientation = ORIENTATION_TOPLEFT;
+    image.req_orientation = ORIENTATION_TOPLEFT;
+    TBitmap raster(int(image.width), int(image.height), TBitmap::PixelFormat::Bits32);
+    if (raster.isEmpty()) throw std::bad_alloc();
+    // 4 bytes a pixel fill each row exactly: the rows are one raster.
+    if (!TIFFRGBAImageGet(&image, reinterpret_cast<uint32_t*>(raster.scanLine(0)), image.width,
+                          image.height))
+        return Refuse(reason, source, "damaged picture data");
+    bitmap = FromRaster(raster, image.alpha != 0);
+    return true;
+}
+
+// The usual layouts of photographs and scans, 8-bit RGB, RGB with straight
+// alpha or gray in strips, read row by row straight into the bitmap; false
+// with reason empty for any other layout.
+bool ReadRows(TIFF* tiff, const Source& source, TBitmap& bitmap, int& orientation,
+              std::string& reason) {
+    uint32_t width = 0, height = 0;
+    uint16_t bits = 0, samples = 0, photometric = 0, planar = 0, extraCount = 0;
+    uint16_t* extra = nullptr;
+    TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
+    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_EXTRASAMPLES, &extraCount, &extra);
+    const bool alpha = samples == 4 && extraCount == 1 && extra[0] == EXTRASAMPLE_UNASSALPHA;
+    const bool known = TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric) &&
+                       ((photometric == PHOTOMETRIC_RGB && (samples == 3 || alpha)) ||
+                        (photometric == PHOTOMETRIC_MINISBLACK && samples == 1));
+    if (!known || bits != 8 || (samples > 1 && planar != PLANARCONFIG_CONTIG) ||
+        TIFFIsTiled(tiff) || width == 0 || height == 0)
+        return false;
+    // The bitmap and its turned copy.
+    if (!FitsDecodeBudget(width, height, alpha ? 8 : 6, reason)) return false;
+    uint16_t stored = ORIENTATION_TOPLEFT;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &stored);
+    orientation = stored;
+    bitmap = TBitmap(int(width), int(height),
+                     alpha ? TBitmap::PixelFormat::Bits32 : TBitmap::PixelFormat::Bits24);
+    if (bitmap.isEmpty()) throw std::bad_alloc();
+    std::vector<uchar> gray(samples == 1 ? width : 0);
+    for (uint32_t y = 0; y < height; ++y) {
+        uchar* row = bitmap.scanLine(int(y));
+        if (TIFFReadScanline(tiff, samples == 1 ? gray.data() : row, y, 0) < 0) {
+            bitmap = TBitmap();
+            return Refuse(reason, source, "damaged picture data");
+        }
+        if (samples == 1) {
+            for (uint32_t x = 0; x < width; ++x)
+                row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = gray[x];
+        } else {
+            for (uint32_t x = 0; x < width; ++x, row += samples) std::swap(row[0], row[2]);
+        }
+    }
+    return true;
 }
 
 QByteArray Profile(TIFF* tiff) {
@@ -139,34 +223,11 @@ bool DecodeTiff(const QByteArray& bytes, const DecodeOptions& options, TBitmap& 
         "picture", "r", &source, Read, Write, Seek, Close, Size, Map, Unmap, open.get()));
     if (!tiff) return Refuse(reason, source, "not a TIFF file libtiff can read");
 
-    char message[1024] = "";
-    if (!TIFFRGBAImageOK(tiff.get(), message)) {
-        reason = std::string("TIFF: ") + message;
-        return false;
+    int orientation = ORIENTATION_TOPLEFT;
+    if (!ReadRows(tiff.get(), source, bitmap, orientation, reason)) {
+        if (!reason.empty() || !ReadThroughRgba(tiff.get(), source, bitmap, orientation, reason))
+            return false;
     }
-    TIFFRGBAImage image{};
-    if (!TIFFRGBAImageBegin(&image, tiff.get(), 0, message)) {
-        reason = std::string("TIFF: ") + message;
-        return false;
-    }
-    const std::unique_ptr<TIFFRGBAImage, RgbaEnd> end(&image);
-    // The bitmap, which libtiff fills, and its 24-bit or turned copy.
-    if (!FitsDecodeBudget(image.width, image.height, 8, reason)) return false;
-    const int orientation = image.orientation;
-    // Rows as stored, top row first: turning upright is the caller's choice.
-    image.orientation = ORIENTATION_TOPLEFT;
-    image.req_orientation = ORIENTATION_TOPLEFT;
-    bitmap = TBitmap(int(image.width), int(image.height), TBitmap::PixelFormat::Bits32);
-    if (bitmap.isEmpty()) throw std::bad_alloc();
-    // 4 bytes a pixel fill each row exactly: the rows are one raster.
-    auto* raster = reinterpret_cast<uint32_t*>(bitmap.scanLine(0));
-    if (!TIFFRGBAImageGet(&image, raster, image.width, image.height)) {
-        bitmap = TBitmap();
-        return Refuse(reason, source, "damaged picture data");
-    }
-    const bool alpha = image.alpha != 0;
-    ToStraightBgra(bitmap);
-    if (!alpha) bitmap.setPixelFormat(TBitmap::PixelFormat::Bits24);
     FinishPicture(bitmap, Profile(tiff.get()), orientation, options);
     return true;
 }

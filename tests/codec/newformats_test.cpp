@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "codec/pictureformat.h"
 #include "codec/srgbtransform.h"
@@ -55,14 +56,15 @@ TEST(NewFormats, LosslessPicturesDecodeToTheirPixelsUprightInSrgb) {
         bool alpha, wide;
         int orientation;
         bool profile;
-        int tolerance;  // libtiff multiplies colours by alpha, which we undo
+        int tolerance;  // libtiff's RGBA reader (16 bits) multiplies colours by alpha
     } rows[] = {
         {"PNG", false, false, 1, false, 0},  {"PNG", true, false, 6, false, 0},
         {"PNG", false, true, 3, false, 0},   {"PNG", true, true, 1, true, 0},
         {"PNG", false, false, 1, true, 0},   {"WebP", false, false, 8, false, 0},
         {"WebP", true, false, 1, true, 0},   {"WebP", false, false, 5, false, 0},
         {"TIFF", false, false, 6, false, 0}, {"TIFF", false, true, 2, true, 0},
-        {"TIFF", true, false, 1, false, 1},  {"GIF", false, false, 1, false, 0},
+        {"TIFF", true, false, 1, false, 0},  {"TIFF", true, true, 3, false, 1},
+        {"GIF", false, false, 1, false, 0},
     };
     for (const auto& r : rows) {
         const std::string name = std::string(r.format) + (r.alpha ? " alpha" : "") +
@@ -96,6 +98,79 @@ TEST(NewFormats, LosslessPicturesDecodeToTheirPixelsUprightInSrgb) {
         expected.setPixelFormat(TBitmap::PixelFormat::Bits24);
         decoded.setPixelFormat(TBitmap::PixelFormat::Bits24);
         EXPECT_LE(MaxDifference(decoded, expected), r.tolerance) << name;
+    }
+}
+
+// picture's samples as a TIFF file of another layout: gray (its green),
+// planes one after another, or tiles.
+QByteArray TiffOfLayout(const TBitmap& picture, bool gray, bool planes, bool tiles) {
+    QTemporaryDir dir;
+    const QByteArray path = dir.filePath(QStringLiteral("p.tif")).toLocal8Bit();
+    TIFF* tiff = TIFFOpen(path.constData(), "w");
+    const int w = picture.width(), h = picture.height();
+    const int samples = gray ? 1 : 3;
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(w));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(h));
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, samples);
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, gray ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, planes ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+    // Sample c (red, green, blue; gray is green) of pixel (x, y).
+    const auto at = [&](int x, int y, int c) { return picture.scanLine(y)[x * 3 + 2 - c]; };
+    if (tiles) {
+        TIFFSetField(tiff, TIFFTAG_TILEWIDTH, 16u);
+        TIFFSetField(tiff, TIFFTAG_TILELENGTH, 16u);
+        std::vector<uint8_t> tile(16 * 16 * size_t(samples));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                for (int c = 0; c < samples; ++c)
+                    tile[size_t((y * 16 + x) * samples + c)] = at(x, y, gray ? 1 : c);
+        TIFFWriteTile(tiff, tile.data(), 0, 0, 0, 0);
+    } else {
+        for (int plane = 0; plane < (planes ? samples : 1); ++plane)
+            for (int y = 0; y < h; ++y) {
+                std::vector<uint8_t> row;
+                for (int x = 0; x < w; ++x)
+                    for (int c = 0; c < (planes ? 1 : samples); ++c)
+                        row.push_back(at(x, y, gray ? 1 : planes ? plane : c));
+                TIFFWriteScanline(tiff, row.data(), uint32_t(y), uint16_t(plane));
+            }
+    }
+    TIFFClose(tiff);
+    QFile file(QString::fromLocal8Bit(path));
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+// Strips of 8-bit gray or RGB are read row by row, every other layout through
+// libtiff's RGBA reader: both give the same pixels.
+TEST(NewFormats, TiffLayoutsDecodeToTheirPixels) {
+    const struct {
+        const char* what;
+        bool gray, planes, tiles;
+    } rows[] = {
+        {"gray strips", true, false, false},
+        {"gray tiles", true, false, true},
+        {"RGB planes", false, true, false},
+        {"RGB tiles", false, false, true},
+    };
+    const TBitmap picture = Picture(false);
+    for (const auto& r : rows) {
+        TBitmap expected = picture;
+        if (r.gray)
+            for (int y = 0; y < expected.height(); ++y)
+                for (int x = 0; x < expected.width(); ++x) {
+                    uchar* p = expected.scanLine(y) + x * 3;
+                    p[0] = p[2] = p[1];
+                }
+        TBitmap decoded;
+        std::string reason, format;
+        ASSERT_TRUE(Decode(TiffOfLayout(picture, r.gray, r.planes, r.tiles), DecodeOptions(),
+                           decoded, reason, format))
+            << r.what << ": " << reason;
+        EXPECT_EQ(decoded.pixelFormat(), TBitmap::PixelFormat::Bits24) << r.what;
+        EXPECT_EQ(MaxDifference(decoded, expected), 0) << r.what;
     }
 }
 
