@@ -36,16 +36,28 @@ bool DecodeGif(const QByteArray& bytes, const DecodeOptions&, TBitmap& bitmap,
         reason = "GIF: " + reader.errorString().toStdString();
         return false;
     }
-    if (!frame.hasAlphaChannel()) {
-        bitmap = TBitmap(std::move(frame));
-        return true;
-    }
-    frame = frame.convertToFormat(QImage::Format_ARGB32);
+    const bool alpha = frame.hasAlphaChannel();
+    // Qt's GIF frames are already one of these; then this copies nothing.
+    frame = frame.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (frame.isNull()) throw std::bad_alloc();
-    bitmap = TBitmap(frame.width(), frame.height(), TBitmap::PixelFormat::Bits32);
+    bitmap = TBitmap(frame.width(), frame.height(),
+                     alpha ? TBitmap::PixelFormat::Bits32 : TBitmap::PixelFormat::Bits24);
     if (bitmap.isEmpty()) throw std::bad_alloc();
-    // ARGB32 is B, G, R, A bytes on a little-endian machine, as the bitmap's.
-    for (int y = 0; y < frame.height(); ++y)
-        std::memcpy(bitmap.scanLine(y), frame.constScanLine(y), size_t(frame.width()) * 4);
+    // (A)RGB32 is B, G, R, A bytes on a little-endian machine, as the bitmap's;
+    // one pass here, not Qt's conversion, which hands large pictures to threads.
+    const int width = frame.width();
+    for (int y = 0; y < frame.height(); ++y) {
+        const uchar* in = frame.constScanLine(y);
+        uchar* out = bitmap.scanLine(y);
+        if (alpha) {
+            std::memcpy(out, in, size_t(width) * 4);
+            continue;
+        }
+        for (int x = 0; x < width; ++x, in += 4, out += 3) {
+            out[0] = in[0];
+            out[1] = in[1];
+            out[2] = in[2];
+        }
+    }
     return true;
 }
