@@ -3,6 +3,8 @@
 #include <webp/decode.h>
 #include <webp/demux.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -55,22 +57,47 @@ bool DecodeFirstFrame(const WebPData& data, TBitmap& bitmap, std::string& reason
     return true;
 }
 
-bool DecodeStill(const WebPData& data, const WebPBitstreamFeatures& features, TBitmap& bitmap,
-                 std::string& reason) {
+// The size a draft decode scales to: the longer side twice the thumbnail's,
+// the other in proportion; the picture's own when it is no larger.
+void DraftSize(int& width, int& height, int thumbnailSize) {
+    const int64_t target = 2 * int64_t{thumbnailSize};
+    const int64_t longer = std::max(width, height);
+    if (longer <= target) return;
+    const auto scaled = [&](int side) {
+        return int(std::max<int64_t>(1, (side * target + longer / 2) / longer));
+    };
+    width = scaled(width);
+    height = scaled(height);
+}
+
+bool DecodeStill(const WebPData& data, const WebPBitstreamFeatures& features,
+                 const DecodeOptions& options, TBitmap& bitmap, std::string& reason) {
     const bool alpha = features.has_alpha != 0;
     if (!FitsDecodeBudget(features.width, features.height, alpha ? 8 : 6, reason)) return false;
-    bitmap = TBitmap(features.width, features.height,
-                     alpha ? TBitmap::PixelFormat::Bits32 : TBitmap::PixelFormat::Bits24);
+    WebPDecoderConfig config;
+    if (!WebPInitDecoderConfig(&config)) return Damaged(reason);
+    int width = features.width, height = features.height;
+    // libwebp scales as it decodes, so the full picture is never held.
+    if (options.draft) DraftSize(width, height, options.thumbnailSize);
+    if (width != features.width || height != features.height) {
+        config.options.use_scaling = 1;
+        config.options.scaled_width = width;
+        config.options.scaled_height = height;
+    }
+    bitmap =
+        TBitmap(width, height, alpha ? TBitmap::PixelFormat::Bits32 : TBitmap::PixelFormat::Bits24);
     if (bitmap.isEmpty()) throw std::bad_alloc();
-    const int stride = int(bitmap.bytesPerLine());
-    const size_t size = size_t(stride) * size_t(bitmap.height());
-    uint8_t* out = bitmap.scanLine(0);
-    const uint8_t* done = alpha ? WebPDecodeBGRAInto(data.bytes, data.size, out, size, stride)
-                                : WebPDecodeBGRInto(data.bytes, data.size, out, size, stride);
-    if (done == nullptr) {
+    config.output.colorspace = alpha ? MODE_BGRA : MODE_BGR;
+    config.output.is_external_memory = 1;
+    config.output.u.RGBA.rgba = bitmap.scanLine(0);
+    config.output.u.RGBA.stride = int(bitmap.bytesPerLine());
+    config.output.u.RGBA.size = size_t(bitmap.bytesPerLine()) * size_t(height);
+    if (WebPDecode(data.bytes, data.size, &config) != VP8_STATUS_OK) {
+        WebPFreeDecBuffer(&config.output);
         bitmap = TBitmap();
         return Damaged(reason);
     }
+    WebPFreeDecBuffer(&config.output);
     return true;
 }
 
@@ -94,8 +121,9 @@ bool DecodeWebp(const QByteArray& bytes, const DecodeOptions& options, TBitmap& 
         reason = "WebP: not a picture libwebp can read (damaged or cut short)";
         return false;
     }
-    const bool decoded = features.has_animation ? DecodeFirstFrame(data, bitmap, reason)
-                                                : DecodeStill(data, features, bitmap, reason);
+    const bool decoded = features.has_animation
+                             ? DecodeFirstFrame(data, bitmap, reason)
+                             : DecodeStill(data, features, options, bitmap, reason);
     if (!decoded) return false;
     const std::unique_ptr<WebPDemuxer, DemuxFree> demux(WebPDemux(&data));
     const QByteArray exif = Chunk(demux.get(), "EXIF");

@@ -174,6 +174,51 @@ TEST(NewFormats, TiffLayoutsDecodeToTheirPixels) {
     }
 }
 
+// --draft lets libwebp scale as it decodes, to twice the thumbnail's size: an
+// area average of the picture, within the rescaler's rounding.
+TEST(NewFormats, DraftWebpDecodesAtTwiceTheThumbnailSize) {
+    TBitmap picture(256, 192);
+    for (int y = 0; y < 192; ++y)
+        for (int x = 0; x < 256; ++x) {
+            uchar* p = picture.scanLine(y) + x * 3;
+            p[0] = uchar(x);
+            p[1] = uchar((x * y) % 251);
+            p[2] = uchar(y + (x & 4) * 8);
+        }
+    const QByteArray webp = EncodeTestPicture("WebP", picture);
+    const struct {
+        bool draft;
+        int thumbnailSize, width, height;
+    } rows[] = {{false, 32, 256, 192}, {true, 32, 64, 48}, {true, 200, 256, 192}};
+    for (const auto& r : rows) {
+        DecodeOptions options;
+        options.draft = r.draft;
+        options.thumbnailSize = r.thumbnailSize;
+        TBitmap decoded;
+        std::string reason, format;
+        ASSERT_TRUE(Decode(webp, options, decoded, reason, format)) << reason;
+        ASSERT_EQ(decoded.width(), r.width) << r.draft << " " << r.thumbnailSize;
+        ASSERT_EQ(decoded.height(), r.height) << r.draft << " " << r.thumbnailSize;
+    }
+    DecodeOptions draft;
+    draft.draft = true;
+    TBitmap decoded;
+    std::string reason, format;
+    ASSERT_TRUE(Decode(webp, draft, decoded, reason, format)) << reason;
+    // Each pixel against the mean of the 4 x 4 it covers.
+    int most = 0;
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x)
+            for (int c = 0; c < 3; ++c) {
+                int sum = 0;
+                for (int v = 0; v < 4; ++v)
+                    for (int u = 0; u < 4; ++u)
+                        sum += picture.scanLine(y * 4 + v)[(x * 4 + u) * 3 + c];
+                most = std::max(most, std::abs(decoded.scanLine(y)[x * 3 + c] - (sum + 8) / 16));
+            }
+    EXPECT_LE(most, 1);
+}
+
 uint32_t Crc32(const QByteArray& bytes) {
     uint32_t crc = 0xFFFFFFFF;
     for (const char c : bytes) {
