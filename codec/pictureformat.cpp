@@ -56,11 +56,12 @@ std::vector<PictureFormat> MakeRows() {
          true,
          ReadAvifComment},
         // Before any TIFF row: CR2 and DNG files are TIFF files too.
-        {"RAW",
-         {".cr2", ".cr3", ".nef", ".arw", ".raf", ".orf", ".rw2", ".dng"},
-         IsRawStart,
-         CheckRawStart,
-         DecodeRawPicture},
+        {.name = "RAW",
+         .extensions = {".cr2", ".cr3", ".nef", ".arw", ".raf", ".orf", ".rw2", ".dng"},
+         .recognises = IsRawStart,
+         .checkStart = CheckRawStart,
+         .decode = DecodeRawPicture,
+         .startsAs = "TIFF"},
         {"PNG",
          {".png"},
          IsPngStart,
@@ -158,9 +159,13 @@ const PictureFormat* FormatOfPath(std::string_view path) {
     return FormatOfExtension(PathExtension(path));
 }
 
-const PictureFormat* FormatOfContent(std::string_view head) {
-    for (const PictureFormat& format : PictureFormats())
-        if (format.recognises(head)) return &format;
+const PictureFormat* FormatOfContent(std::string_view head, const PictureFormat* byName) {
+    for (const PictureFormat& format : PictureFormats()) {
+        if (!format.recognises(head)) continue;
+        if (byName != nullptr && !byName->startsAs.empty() && byName->startsAs == format.name)
+            return byName;
+        return &format;
+    }
     return nullptr;
 }
 

@@ -59,6 +59,9 @@ struct PictureFormat {
     // path; none for a missing file, another format or no such record.
     std::optional<std::string> (*readComment)(const std::string& path,
                                               std::string_view prefix) = nullptr;
+    // The format whose first bytes this one's files may have, so that only
+    // their name tells them apart (NEF and ARW files are plain TIFF files).
+    std::string_view startsAs = {};
 };
 
 // Every format read, in the order their names are listed.
@@ -72,8 +75,9 @@ std::string_view PathExtension(std::string_view path);
 const PictureFormat* FormatOfExtension(std::string_view extension);
 // The format a path's extension names, or null.
 const PictureFormat* FormatOfPath(std::string_view path);
-// The format whose first bytes head holds, or null.
-const PictureFormat* FormatOfContent(std::string_view head);
+// The format whose first bytes head holds, or null. With the format the
+// file's name gives, a name whose format starts as the content's wins.
+const PictureFormat* FormatOfContent(std::string_view head, const PictureFormat* byName = nullptr);
 // The JPEG row, which thumbnails are written in by default.
 const PictureFormat& JpegFormat();
 

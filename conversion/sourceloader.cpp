@@ -20,14 +20,11 @@ std::string Mebibytes(int64_t bytes) {
     return std::to_string((bytes + (int64_t{1} << 20) - 1) >> 20) + " MiB";
 }
 
-// The format of a file with these first bytes, when its content decides; a
-// camera RAW name wins over a plain TIFF start, which NEF and ARW files have.
+// The format of a file with these first bytes, when its content decides.
 const PictureFormat* FormatOfHead(const PictureFormat* byName, const QByteArray& head,
                                   std::string& reason) {
     const PictureFormat* format =
-        FormatOfContent(std::string_view(head.constData(), size_t(head.size())));
-    if (format != nullptr && byName != nullptr && format->name == "TIFF" && byName->name == "RAW")
-        return byName;
+        FormatOfContent(std::string_view(head.constData(), size_t(head.size())), byName);
     if (format == nullptr)
         reason = "not a picture: its first bytes are those of no " + PictureFormatWords() + " file";
     return format;
