@@ -68,10 +68,10 @@ int OrientationOfFlip(int flip) {
 
 namespace {
 
-// The embedded JPEG preview and the RAW's flip value; LibRaw's buffers are
-// gone when this returns, before the preview is decoded.
-bool ExtractPreview(const QByteArray& bytes, QByteArray& preview, int& flip, std::string& reason) {
-    const auto raw = std::make_unique<LibRaw>(LIBRAW_OPTIONS_NONE);
+// The embedded JPEG preview, in raw's buffer (not copied: raw holds nothing
+// else, the RAW data stays packed), and the RAW's flip value.
+bool ExtractPreview(LibRaw* raw, const QByteArray& bytes, QByteArray& preview, int& flip,
+                    std::string& reason) {
     raw->imgdata.params.max_raw_memory_mb = unsigned(kJpegMemoryBudget >> 20);
     // LibRaw only reads the buffer; its interface is not const.
     int error = raw->open_buffer(const_cast<char*>(bytes.constData()), size_t(bytes.size()));
@@ -89,7 +89,7 @@ bool ExtractPreview(const QByteArray& bytes, QByteArray& preview, int& flip, std
         reason = "the RAW file's preview is not a JPEG picture";
         return false;
     }
-    preview = QByteArray(thumbnail.thumb, qsizetype(thumbnail.tlength));
+    preview = QByteArray::fromRawData(thumbnail.thumb, qsizetype(thumbnail.tlength));
     flip = raw->imgdata.sizes.flip;
     return true;
 }
@@ -98,9 +98,10 @@ bool ExtractPreview(const QByteArray& bytes, QByteArray& preview, int& flip, std
 
 bool DecodeRawPicture(const QByteArray& bytes, const DecodeOptions& options, TBitmap& bitmap,
                       std::string& reason) {
+    const auto raw = std::make_unique<LibRaw>(LIBRAW_OPTIONS_NONE);
     QByteArray preview;
     int flip = 0;
-    if (!ExtractPreview(bytes, preview, flip, reason)) return false;
+    if (!ExtractPreview(raw.get(), bytes, preview, flip, reason)) return false;
     DecodeOptions jpegOptions = options;
     jpegOptions.autoOrient = false;
     if (!DecodePicture(JpegFormat(), preview, jpegOptions, bitmap, reason)) {
