@@ -2,7 +2,8 @@
 # thumbrix-batch -j 1 against vipsthumbnail with one thread, to 160 px, on the
 # same 4000 x 3000 HEIC, AVIF and DNG files (three copies of each, the best of
 # RUNS runs). vipsthumbnail here reads no RAW file, so for DNG it gets the
-# embedded JPEG preview itself, which is what both end in.
+# embedded JPEG preview itself, which is what both end in. Figures are CPU
+# milliseconds (user + system), since a shared machine stretches wall times.
 # Usage: bench/heif_raw_vs_vips.sh [BUILD_DIR] [RUNS]   (default build/release, 3 runs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,7 +12,6 @@ runs=${2:-3}
 batch="$build/bin/thumbrix-batch"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-now_ms() { date +%s%3N; }
 
 # A photograph-like picture: a sample scaled up, with grain so that the
 # codecs have detail to code.
@@ -29,11 +29,9 @@ done
 best() {  # the smallest of the arguments
   printf '%s\n' "$@" | sort -n | head -n 1
 }
-timed() {
-  local start
-  start=$(now_ms)
-  "$@" >/dev/null 2>&1
-  echo $(($(now_ms) - start))
+timed() {  # CPU milliseconds of a command
+  /usr/bin/time -f "%U %S" -o "$work/time" "$@" >/dev/null 2>&1
+  awk '{printf "%d", ($1 + $2) * 1000}' "$work/time"
 }
 
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
@@ -54,5 +52,5 @@ for kind in heic avif dng; do
       { echo "$side: not three thumbnails for $kind" >&2; exit 1; }
   done
 done
-echo "(3 files per run; milliseconds for all three)"
+echo "(3 files per run; CPU milliseconds for all three)"
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
