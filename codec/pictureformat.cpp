@@ -203,7 +203,11 @@ std::string PictureFormatWords() {
 bool DecodePicture(const PictureFormat& format, const QByteArray& bytes,
                    const DecodeOptions& options, TBitmap& bitmap, std::string& reason) {
     try {
-        return format.decode(bytes, options, bitmap, reason);
+        if (!format.decode(bytes, options, bitmap, reason)) return false;
+        // A header of 0 x 0 pixels that a library lets through is no picture.
+        if (!bitmap.isEmpty()) return true;
+        reason = "empty picture";
+        return false;
     } catch (const EJPEG& e) {
         reason = e.Reason();
     } catch (const std::bad_alloc&) {

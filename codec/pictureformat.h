@@ -101,6 +101,7 @@ std::string PictureExtensionWords();
 // Every format read, in words: "BMP, JPEG, PNG, WebP, GIF or TIFF".
 std::string PictureFormatWords();
 
-// format's decoder, with codec failures and lack of memory as reasons.
+// format's decoder, with codec failures, lack of memory and a picture without
+// pixels as reasons: true only with a picture in bitmap.
 bool DecodePicture(const PictureFormat& format, const QByteArray& bytes,
                    const DecodeOptions& options, TBitmap& bitmap, std::string& reason);

@@ -101,7 +101,6 @@ bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, R
         return Fail(reason, why);
     if (!DecodePicture(*format, bytes, OptionsOf(host, thumbnailColours), bitmap, why))
         return Fail(reason, why);
-    if (bitmap.isEmpty()) return Fail(reason, "empty picture");
 
     state.SourceFileAge = *age;
     return true;

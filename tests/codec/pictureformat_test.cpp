@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "image/bitmap.h"
+
 namespace {
 
 TEST(PictureFormat, ByExtensionAndByFirstBytes) {
@@ -99,6 +101,20 @@ TEST(PictureFormat, ListsAndStartChecksComeFromTheTable) {
     EXPECT_EQ(reason, "Not a JPEG file: starts with 0x42 0x4d");
     for (const PictureFormat& format : PictureFormats()) EXPECT_NE(format.decode, nullptr);
     for (const PictureFormat& format : OutputFormats()) EXPECT_NE(format.encode, nullptr);
+}
+
+// Every decoder's success holds a picture: a library that lets a 0 x 0 header
+// through is refused here, whichever format it is.
+TEST(PictureFormat, ADecodeWithoutPixelsIsRefused) {
+    PictureFormat format = JpegFormat();
+    format.decode = [](const QByteArray&, const DecodeOptions&, TBitmap& bitmap, std::string&) {
+        bitmap = TBitmap();
+        return true;
+    };
+    TBitmap bitmap(2, 2);
+    std::string reason;
+    EXPECT_FALSE(DecodePicture(format, QByteArray(), DecodeOptions(), bitmap, reason));
+    EXPECT_EQ(reason, "empty picture");
 }
 
 }  // namespace
