@@ -11,10 +11,12 @@
 #include "cli/batchrun.h"
 #include "cli/batchusage.h"
 #include "codec/jpegsettings.h"
+#include "platform/largememory.h"
 #include "platform/programfile.h"
 
 // thumbrix-batch: the window's conversion without a window.
 int main(int argc, char* argv[]) {
+    KeepFreedMemoryForReuse();
     // Arguments are taken as the bytes the shell passed: file names need not
     // be valid text.
     const std::vector<std::string> arguments(argv + 1, argv + argc);
