@@ -2,7 +2,7 @@
 # thumbrix-batch -j 1 against vipsthumbnail (VIPS_CONCURRENCY=1), one thread
 # each, per input format: one 4000 x 3000 photograph-like picture (from
 # scripts/picturegen) as JPEG, PNG, WebP (lossy and lossless), TIFF and GIF,
-# to 160 px. Each figure is the best of RUNS whole processes, in CPU seconds
+# to 160 px, and WebP again with --draft. Each figure is the best of RUNS whole processes, in CPU seconds
 # (user + system), since a shared machine stretches wall times.
 # Usage: bench/formats_vs_vips.sh [BUILD_DIR] [RUNS]  (default build/release, 3)
 set -euo pipefail
@@ -40,4 +40,8 @@ for file in photo.jpg photo.png lossy.webp lossless.webp photo.tif photo.gif; do
   t=$(best "$batch" --no-settings -j 1 -s 160 -d out "$file")
   v=$(best env VIPS_CONCURRENCY=1 vipsthumbnail "$file" -s 160 -o out/%s-vips.jpg)
   printf '%-14s %9ss %13ss\n' "$file" "$t" "$v"
+done
+# --draft lets libwebp scale as it decodes (vipsthumbnail's figures as above).
+for file in lossy.webp lossless.webp; do
+  printf '%-14s %9ss\n' "$file --draft" "$(best "$batch" --no-settings -j 1 -s 160 --draft -d out "$file")"
 done

@@ -15,6 +15,8 @@
 
 namespace {
 
+constexpr int kLossless = 2;  // WebPBitstreamFeatures::format
+
 struct DemuxFree {
     void operator()(WebPDemuxer* demux) const { WebPDemuxDelete(demux); }
 };
@@ -77,8 +79,10 @@ bool DecodeStill(const WebPData& data, const WebPBitstreamFeatures& features,
     WebPDecoderConfig config;
     if (!WebPInitDecoderConfig(&config)) return Damaged(reason);
     int width = features.width, height = features.height;
-    // libwebp scales as it decodes, so the full picture is never held.
-    if (options.draft) DraftSize(width, height, options.thumbnailSize);
+    // libwebp scales a lossy picture as it decodes, so the full picture is
+    // never held; a lossless one it decodes whole first, so scaling saves nothing.
+    if (options.draft && features.format != kLossless)
+        DraftSize(width, height, options.thumbnailSize);
     if (width != features.width || height != features.height) {
         config.options.use_scaling = 1;
         config.options.scaled_width = width;
