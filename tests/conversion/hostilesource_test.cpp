@@ -19,6 +19,7 @@
 #include "image/bitmap.h"
 #include "tests/conversion/conversiontesthost.h"
 #include "tests/support/removetree.h"
+#include "tests/support/tempfolder.h"
 
 namespace {
 
@@ -222,11 +223,8 @@ TEST(BmpSizeChecks, PicturesUpToTheMemoryBudgetAreRead) {
     EXPECT_EQ(PixelAt(bitmap, 5799, 5799), (std::vector<int>{0x40, 0x40, 0x40}));
 }
 
-class HugeSourceTest : public ::testing::Test {
+class HugeSourceTest : public TempFolderTest {
 protected:
-    std::string path(const char* name) const {
-        return dir_.filePath(QString::fromUtf8(name)).toStdString();
-    }
     std::string refusal(const std::string& file) {
         std::string reason;
         TBitmap bitmap;
@@ -234,7 +232,6 @@ protected:
         return reason;
     }
 
-    QTemporaryDir dir_;
     TestHost host_;
     RunState state_;
 };

@@ -4,27 +4,23 @@
 
 #include <QDir>
 #include <QImage>
-#include <QTemporaryDir>
 
 #include "conversion/runstate.h"
 #include "image/bitmap.h"
 #include "tests/conversion/conversiontesthost.h"
 #include "tests/support/imagecompare.h"
+#include "tests/support/tempfolder.h"
 
 namespace {
 
 const std::string kJpegData = THUMBRIX_TESTDATA "/jpeg/";
 
-class SourceLoaderTest : public ::testing::Test {
+class SourceLoaderTest : public TempFolderTest {
 protected:
-    std::string path(const std::string& name) const {
-        return dir_.filePath(QString::fromStdString(name)).toStdString();
-    }
     bool load(const std::string& file, std::string* reason = nullptr) {
         return LoadSourceFile(bitmap_, file, state_, host_, reason);
     }
 
-    QTemporaryDir dir_;
     TestHost host_;
     RunState state_;
     TBitmap bitmap_;
