@@ -126,12 +126,7 @@ TEST_F(NewFormatsTest, ThumbnailIsTheAreaAverageOfTheDecodedPicture) {
         TBitmap original = Bands(c.alpha);
         original.setPixelFormat(TBitmap::PixelFormat::Bits24);
         const TBitmap expected = Thumbnail(original);
-        int worst = 0;
-        for (int y = 0; y < expected.height(); ++y)
-            for (int i = 0; i < expected.width() * 3; ++i)
-                worst =
-                    std::max(worst, std::abs(thumbnail.scanLine(y)[i] - expected.scanLine(y)[i]));
-        EXPECT_LE(worst, c.tolerance) << c.name;
+        EXPECT_LE(MaxDifference(thumbnail, expected), c.tolerance) << c.name;
         if (c.alpha) {
             const uchar* clear = thumbnail.scanLine(12) + 30 * 3;
             EXPECT_TRUE(clear[0] >= 253 && clear[1] >= 253 && clear[2] >= 253) << c.name;
