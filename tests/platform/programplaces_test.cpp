@@ -6,37 +6,15 @@
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <cstdlib>
 #include <optional>
 
 #include "buildinfo.h"
 #include "platform/profilefile.h"
 #include "tests/support/filebytes.h"
+#include "tests/support/scopedenv.h"
 #include "tests/support/unprivileged.h"
 
 namespace {
-
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        if (value)
-            setenv(name, value->c_str(), 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (old_)
-            setenv(name_, old_->c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 class ProgramPlacesTest : public ::testing::Test {
 protected:
