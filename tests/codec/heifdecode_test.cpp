@@ -1,5 +1,5 @@
 // HEIF and AVIF files: colours, libheif's own orientation, alpha, profiles,
-// the embedded thumbnail under draft, and refusals.
+// the embedded thumbnail under draft (refusals: newformats_test).
 
 #include <gtest/gtest.h>
 
@@ -155,44 +155,5 @@ TEST(HeifDecode, DraftTakesTheEmbeddedThumbnailWhenTwiceTheSize) {
                                  c.expectThumbnail ? qRgb(20, 200, 20) : qRgb(230, 30, 30),
                                  kLossyTolerance))
             << c.draft << c.thumbnailSize;
-    }
-}
-
-TEST(HeifDecode, RefusesDamagedAndOversizedFilesWithAReason) {
-    const QByteArray good = EncodeHeif(Quadrants(64, 48));
-    // Every spatial extent property (the coded tile's and the shown grid's)
-    // claiming another size.
-    const auto withExtent = [&](uint32_t width, uint32_t height) {
-        QByteArray bytes = good;
-        for (qsizetype at = bytes.indexOf("ispe"); at >= 0; at = bytes.indexOf("ispe", at + 1)) {
-            for (int i = 0; i < 4; ++i) {  // past the version and flags
-                bytes[at + 8 + i] = char(width >> (24 - 8 * i));
-                bytes[at + 12 + i] = char(height >> (24 - 8 * i));
-            }
-        }
-        return bytes;
-    };
-    const struct Case {
-        const char* what;
-        QByteArray bytes;
-        std::string reason;  // empty: any reason
-    } cases[] = {
-        {"cut short", good.left(good.size() / 2), ""},
-        {"only the file type", good.left(40), ""},
-        {"over the memory budget", withExtent(20000, 20000),
-         "too large to decode: 20000 x 20000 pixels need more than the 1536 MiB"},
-        {"over libheif's side limit", withExtent(kHeifMaxSide + 1, 16), ""},
-        {"not HEIF",
-         QByteArray("\0\0\0\x10"
-                    "ftypjunk\0\0\0\0",
-                    16),
-         ""},
-    };
-    for (const Case& c : cases) {
-        TBitmap bitmap;
-        std::string reason;
-        EXPECT_FALSE(DecodePicture(Format(false), c.bytes, {}, bitmap, reason)) << c.what;
-        EXPECT_FALSE(reason.empty()) << c.what;
-        EXPECT_EQ(reason.substr(0, c.reason.size()), c.reason) << c.what << ": " << reason;
     }
 }

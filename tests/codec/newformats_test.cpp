@@ -9,11 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "codec/heifdecoder.h"
 #include "codec/pictureformat.h"
 #include "codec/srgbtransform.h"
 #include "image/bitmap.h"
 #include "image/orientation.h"
+#include "tests/codec/codectestutil.h"
+#include "tests/support/dngpicture.h"
 #include "tests/support/formatpictures.h"
+#include "tests/support/heifpictures.h"
+#include "tests/support/imagecompare.h"
 #include "tests/support/phototags.h"
 
 namespace {
@@ -31,15 +36,6 @@ TBitmap Picture(bool alpha) {
             if (alpha) p[3] = uchar((y * 7 + x) * 255 / 34);
         }
     return picture;
-}
-
-int MaxDifference(const TBitmap& a, const TBitmap& b) {
-    if (a.width() != b.width() || a.height() != b.height()) return 256;
-    int most = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int i = 0; i < a.width() * 3; ++i)
-            most = std::max(most, std::abs(a.scanLine(y)[i] - b.scanLine(y)[i]));
-    return most;
 }
 
 bool Decode(const QByteArray& bytes, const DecodeOptions& options, TBitmap& bitmap,
@@ -290,32 +286,78 @@ QByteArray TiffClaiming60000() {
     return file.readAll();
 }
 
+// Every new decoder refuses what it cannot or may not decode, with a reason.
 TEST(NewFormats, HugeOrDamagedPicturesAreRefusedWithAReason) {
     const QByteArray png = EncodeTestPicture("PNG", Picture(true));
     const QByteArray webp = EncodeTestPicture("WebP", Picture(true));
     const QByteArray tiff = EncodeTestPicture("TIFF", Picture(false));
+    const QByteArray heif = EncodeHeif(Quadrants(64, 48));
+    // Every spatial extent property (the coded tile's and the shown grid's)
+    // claiming another size.
+    const auto heifOfSize = [&](uint32_t width, uint32_t height) {
+        QByteArray bytes = heif;
+        for (qsizetype at = bytes.indexOf("ispe"); at >= 0; at = bytes.indexOf("ispe", at + 1)) {
+            for (int i = 0; i < 4; ++i) {  // past the version and flags
+                bytes[at + 8 + i] = char(width >> (24 - 8 * i));
+                bytes[at + 12 + i] = char(height >> (24 - 8 * i));
+            }
+        }
+        return bytes;
+    };
+    const auto dng = [](const QByteArray& jpeg, bool bitmapPreview = false) {
+        DngRecipe recipe;
+        recipe.jpegPreview = jpeg;
+        recipe.previewWidth = 64;
+        recipe.previewHeight = 48;
+        recipe.bitmapPreview = bitmapPreview;
+        return MakeDng(recipe);
+    };
     const struct {
         const char* what;
+        const char* extension;  // the decoder's
         QByteArray bytes;
         const char* reason;  // the start of the refusal's reason
     } rows[] = {
-        {"PNG 40000 x 40000", PngClaiming(40000, 40000), "too large to decode: 40000 x 40000"},
-        {"WebP 16000 x 16000", WebpClaiming16000(), "too large to decode: 16000 x 16000"},
-        {"TIFF 60000 x 60000", TiffClaiming60000(), "too large to decode: 60000 x 60000"},
-        {"GIF 65535 x 65535",
+        {"PNG 40000 x 40000", ".png", PngClaiming(40000, 40000),
+         "too large to decode: 40000 x 40000"},
+        {"WebP 16000 x 16000", ".webp", WebpClaiming16000(), "too large to decode: 16000 x 16000"},
+        {"TIFF 60000 x 60000", ".tif", TiffClaiming60000(), "too large to decode: 60000 x 60000"},
+        {"GIF 65535 x 65535", ".gif",
          QByteArray(
              "GIF89a\xff\xff\xff\xff\x00\x00\x00,\0\0\0\0\xff\xff\xff\xff\0\x02\x02\x4c\x01\0;",
              29),
          "too large to decode: 65535 x 65535"},
-        {"PNG cut short", png.left(png.size() / 2), "PNG: "},
-        {"PNG damaged", png.left(40) + QByteArray(20, 'x') + png.mid(60), "PNG: "},
-        {"WebP cut short", webp.left(webp.size() / 2), "WebP: "},
-        {"TIFF cut short", tiff.left(tiff.size() / 2), "TIFF: "},
+        {"HEIF 20000 x 20000", ".heic", heifOfSize(20000, 20000),
+         "too large to decode: 20000 x 20000 pixels need more than the 1536 MiB"},
+        {"HEIF over libheif's side limit", ".heic", heifOfSize(kHeifMaxSide + 1, 16), ""},
+        {"PNG cut short", ".png", png.left(png.size() / 2), "PNG: "},
+        {"PNG damaged", ".png", png.left(40) + QByteArray(20, 'x') + png.mid(60), "PNG: "},
+        {"WebP cut short", ".webp", webp.left(webp.size() / 2), "WebP: "},
+        {"TIFF cut short", ".tif", tiff.left(tiff.size() / 2), "TIFF: "},
+        {"HEIF cut short", ".heic", heif.left(heif.size() / 2), ""},
+        {"HEIF only the file type", ".heic", heif.left(40), ""},
+        {"not HEIF", ".heic",
+         QByteArray("\0\0\0\x10"
+                    "ftypjunk\0\0\0\0",
+                    16),
+         ""},
+        {"RAW without a preview", ".dng", MakeDng({}), "the RAW file holds no preview picture"},
+        {"RAW with a bitmap preview", ".dng", dng({}, true),
+         "the RAW file's preview is not a JPEG picture"},
+        // LibRaw reads a DNG's JPEG strip itself, and takes a damaged one for none.
+        {"RAW with a damaged preview", ".dng", dng(EncodeJpeg(Quadrants(64, 48), 90).left(200)),
+         "the RAW file's preview is not a JPEG picture"},
+        {"not a RAW file", ".dng", QByteArray("II*\0\x08\0\0\0garbage", 15),
+         "not a readable camera RAW file: "},
+        {"empty RAW", ".dng", QByteArray(), "not a readable camera RAW file: "},
     };
     for (const auto& r : rows) {
         TBitmap decoded;
-        std::string reason, format;
-        EXPECT_FALSE(Decode(r.bytes, DecodeOptions(), decoded, reason, format)) << r.what;
+        std::string reason;
+        EXPECT_FALSE(DecodePicture(*FormatOfExtension(r.extension), r.bytes, DecodeOptions(),
+                                   decoded, reason))
+            << r.what;
+        EXPECT_FALSE(reason.empty()) << r.what;
         EXPECT_EQ(reason.rfind(r.reason, 0), 0u) << r.what << ": " << reason;
     }
 }

@@ -1,4 +1,4 @@
-// Camera RAW files: the embedded JPEG preview, its orientation, and refusals.
+// Camera RAW files: the embedded JPEG preview and its orientation (refusals: newformats_test).
 
 #include <gtest/gtest.h>
 
@@ -65,31 +65,5 @@ TEST(RawDecode, UprightByThePreviewsExifElseByTheRawsOrientation) {
         TurnUpright(expected, c.expected);
         EXPECT_TRUE(SameBitmap(Decoded(RawFormat(), MakeDng(recipe), c.autoOrient), expected))
             << c.rawOrientation << " " << c.exifOrientation << " " << c.autoOrient;
-    }
-}
-
-TEST(RawDecode, RefusesFilesWithoutAJpegPreviewWithAReason) {
-    const QByteArray jpeg = EncodeJpeg(Quadrants(64, 48), 90);
-    DngRecipe bitmapPreview = WithPreview({});
-    bitmapPreview.bitmapPreview = true;
-    const struct Case {
-        const char* what;
-        QByteArray bytes;
-        std::string reason;  // the reason's start
-    } cases[] = {
-        {"no preview", MakeDng({}), "the RAW file holds no preview picture"},
-        {"bitmap preview", MakeDng(bitmapPreview), "the RAW file's preview is not a JPEG picture"},
-        // LibRaw reads a DNG's JPEG strip itself, and takes a damaged one for none.
-        {"damaged preview", MakeDng(WithPreview(jpeg.left(200))),
-         "the RAW file's preview is not a JPEG picture"},
-        {"not a RAW file", QByteArray("II*\0\x08\0\0\0garbage", 15),
-         "not a readable camera RAW file: "},
-        {"empty", QByteArray(), "not a readable camera RAW file: "},
-    };
-    for (const Case& c : cases) {
-        TBitmap bitmap;
-        std::string reason;
-        EXPECT_FALSE(DecodePicture(RawFormat(), c.bytes, {}, bitmap, reason)) << c.what;
-        EXPECT_EQ(reason.substr(0, c.reason.size()), c.reason) << c.what << ": " << reason;
     }
 }
