@@ -81,24 +81,14 @@ bool ParseColour(std::string text, uint32_t& colour) {
     return true;
 }
 
-// The main window's view of a settings file: its spin edits hold size and
-// quality to their ranges. An empty destination keeps the default. Returns
-// why the file could not be read, else empty.
-std::string ReadSettingsFile(const std::string& path, BatchSettings& s) {
+// The main window's view of a settings file. An empty destination keeps the
+// default. Returns why the file could not be read, else empty.
+std::string ReadSettingsFile(const std::string& path, Settings& s) {
     const ProfileFile file(path);
     if (!file.readFailure().empty()) return file.readFailure();
-    s.size = std::clamp(ReadSettingInt(file, Setting::ThumbnailSize), 32, 160);
-    s.quality = std::clamp(ReadSettingInt(file, Setting::JpegQuality), 20, 100);
-    s.bestQuality = ReadSettingBool(file, Setting::BestQuality);
-    s.smoothing = ReadSettingBool(file, Setting::Smoothing);
-    s.progressive = ReadSettingBool(file, Setting::Progressive);
-    s.keepDate = ReadSettingBool(file, Setting::KeepDate);
-    s.autoOrient = ReadSettingBool(file, Setting::AutoOrient);
-    s.toSrgb = ReadSettingBool(file, Setting::ToSrgb);
-    s.prefix = ReadSettingText(file, Setting::NamePrefix);
-    s.suffix = ReadSettingText(file, Setting::NameSuffix);
-    if (std::string stored = ReadSettingText(file, Setting::SaveFolder); !stored.empty())
-        s.destination = WithSlash(stored);
+    const std::string current = s.destination;
+    s = ReadSettings(file);
+    s.destination = s.destination.empty() ? current : WithSlash(s.destination);
     return {};
 }
 
@@ -134,7 +124,7 @@ const Switch* FindSwitch(const std::string& name, bool& on) {
 // The settings file's values, then the command line's over them.
 bool Settle(const Given& given, const std::string& programFile, BatchOptions& options,
             std::string& error) {
-    BatchSettings& s = options.settings;
+    Settings& s = options.settings;
     s.destination = CurrentFolder();
     if (given.settings.value_or(true)) {
         std::string file = given.settingsFile.value_or(BatchSettingsFile(programFile));

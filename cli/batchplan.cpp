@@ -27,7 +27,7 @@ std::optional<std::string> RefusalReason(const BatchSource& source,
 
 }  // namespace
 
-BatchPlan::BatchPlan(std::vector<BatchSource> sources, const BatchSettings& settings)
+BatchPlan::BatchPlan(std::vector<BatchSource> sources, const Settings& settings)
     : sources_(std::move(sources)), next_(sources_.size(), kEnd) {
     const size_t count = sources_.size();
     // Every source is a source, refused or not: none may be replaced.

@@ -34,7 +34,7 @@ protected:
 
 TEST_F(BatchOptionsTest, DefaultsWithoutASettingsFile) {
     ASSERT_TRUE(parse({"a.jpg", "b.bmp"})) << error_;
-    const BatchSettings& s = options_.settings;
+    const Settings& s = options_.settings;
     EXPECT_EQ(options_.action, BatchOptions::Action::Run);
     EXPECT_EQ(options_.files, (std::vector<std::string>{"a.jpg", "b.bmp"}));
     EXPECT_EQ(s.size, 32);
@@ -52,7 +52,7 @@ TEST_F(BatchOptionsTest, EveryOptionInEveryForm) {
                        "--suffix=_t", "--keep-date", "--fast-decode", "--smoothing", "-j", "3",
                        "--quiet", "--", "-dash.jpg", "--help"}))
         << error_;
-    const BatchSettings& s = options_.settings;
+    const Settings& s = options_.settings;
     EXPECT_EQ(s.destination, "/out/");
     EXPECT_EQ(s.size, 4096);
     EXPECT_EQ(s.quality, 20);
@@ -100,7 +100,7 @@ TEST_F(BatchOptionsTest, UsageErrors) {
 // What the batch run does with them is tested on the program.
 TEST_F(BatchOptionsTest, OutputChoices) {
     ASSERT_TRUE(parse({"-ox.WebP", "--background", "#1a2B3c", "--no-enlarge", "a.bmp"})) << error_;
-    const BatchSettings& s = options_.settings;
+    const Settings& s = options_.settings;
     EXPECT_EQ(s.format != nullptr ? s.format->name : "", "WebP");
     EXPECT_EQ(s.output, "x.WebP");
     EXPECT_FALSE(s.enlarge);
@@ -153,7 +153,7 @@ TEST_F(BatchOptionsTest, SettingsFileSuppliesDefaultsAndTheCommandLineWins) {
                           "[JpegOption]\nQualityV=5\nQualityF=0\nSmoothing=1\nProgressive=1\n"
                           "[FileName]\nA=pre_\nB=_suf\n[Option]\nTimeStamp=1\n";
     ASSERT_TRUE(parse({"--settings", ini, "a.jpg"})) << error_;
-    BatchSettings s = options_.settings;
+    Settings s = options_.settings;
     EXPECT_EQ(s.destination, "/stored/");
     EXPECT_EQ(s.size, 160);    // held to the window's range
     EXPECT_EQ(s.quality, 20);  // likewise
@@ -238,7 +238,7 @@ TEST_F(BatchOptionsTest, NoFormsWinOverTheSettingsFileAndTheLastOneCounts) {
     ASSERT_TRUE(parse({"--settings", ini, "--no-progressive", "--no-keep-date", "--no-smoothing",
                        "--no-fast-decode", "a.jpg"}))
         << error_;
-    const BatchSettings& s = options_.settings;
+    const Settings& s = options_.settings;
     EXPECT_FALSE(s.progressive || s.keepDate || s.smoothing);
     EXPECT_TRUE(s.bestQuality);
     EXPECT_EQ(s.size, 100);  // the rest of the file still counts
