@@ -7,6 +7,7 @@
 #include <optional>
 #include <thread>
 
+#include "cli/batchoptiontable.h"
 #include "codec/pictureformat.h"
 #include "conversion/settingstable.h"
 #include "platform/filestatus.h"
@@ -17,33 +18,6 @@
 
 namespace {
 
-// What the command line gave; unset values come from the settings file.
-struct Given {
-    std::optional<std::string> destination, prefix, suffix, settingsFile, output;
-    const PictureFormat* format = nullptr;
-    std::optional<int> size, quality, jobs;
-    std::optional<bool> progressive, keepDate, fastDecode, smoothing, optimize, draft;
-    std::optional<bool> autoOrient, toSrgb, enlarge;
-    std::optional<uint32_t> background;
-    std::optional<bool> quiet, recursive, null, update, settings;  // settings: read any file
-};
-
-// The on/off options; each also has a "--no-" form.
-struct Switch {
-    const char* name;
-    char shortName;  // 0: none
-    std::optional<bool> Given::*value;
-};
-constexpr Switch kSwitches[] = {
-    {"progressive", 0, &Given::progressive}, {"keep-date", 0, &Given::keepDate},
-    {"fast-decode", 0, &Given::fastDecode},  {"smoothing", 0, &Given::smoothing},
-    {"auto-orient", 0, &Given::autoOrient},  {"srgb", 0, &Given::toSrgb},
-    {"optimize", 0, &Given::optimize},       {"draft", 0, &Given::draft},
-    {"enlarge", 0, &Given::enlarge},         {"quiet", 0, &Given::quiet},
-    {"recursive", 'r', &Given::recursive},   {"null", '0', &Given::null},
-    {"update", 0, &Given::update},
-};
-
 bool ParseNumber(const std::string& text, int low, int high, int& value) {
     if (text.empty() || text.size() > 9 ||
         !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
@@ -52,19 +26,10 @@ bool ParseNumber(const std::string& text, int low, int high, int& value) {
     return value >= low && value <= high;
 }
 
-// The formats thumbrix-batch writes, by the names --format takes.
-constexpr const char* kOutputNames[] = {"jpeg", "png", "webp", "avif"};
-
-const PictureFormat* BatchFormatNamed(const std::string& name) {
-    for (const char* known : kOutputNames)
-        if (name == known) return OutputFormatNamed(name);
-    return nullptr;
-}
-
 // The format -o's extension names, when thumbrix-batch writes it.
 const PictureFormat* BatchFormatOfPath(const std::string& path) {
-    for (const char* known : kOutputNames)
-        if (const PictureFormat* format = OutputFormatNamed(known);
+    for (const std::string_view known : BatchFormatNames())
+        if (const PictureFormat* format = OutputFormatNamed(std::string(known));
             format != nullptr && OutputFormatOfPath(path) == format)
             return format;
     return nullptr;
@@ -106,27 +71,57 @@ bool Usage(std::string& error, const std::string& text) {
     return false;
 }
 
-const Switch* FindSwitch(const std::string& name, bool& on) {
-    for (const Switch& s : kSwitches) {
-        const std::string longName = std::string("--") + s.name;
-        if (name == longName || (s.shortName != 0 && name == std::string{'-', s.shortName})) {
-            on = true;
-            return &s;
-        }
-        if (name == "--no-" + std::string(s.name)) {
-            on = false;
-            return &s;
-        }
+constexpr const char* kNeedsValue = "needs a value";
+
+// Stores an option's value in given. Returns why it is refused, else empty.
+std::string TakeValue(const BatchOption& option, bool present, const std::string& text,
+                      GivenOptions& given) {
+    const std::string name(option.longName);
+    int number = 0;
+    uint32_t colour = 0;
+    switch (option.kind) {
+        case OptionKind::Number:
+            if (!present || !ParseNumber(text, option.range.low, option.range.high, number))
+                return name + " must be a whole number from " + std::to_string(option.range.low) +
+                       " to " + std::to_string(option.range.high);
+            given.*std::get<std::optional<int> GivenOptions::*>(option.field) = number;
+            return {};
+        case OptionKind::Choice:
+            if (!present || std::find(option.choices.begin(), option.choices.end(), text) ==
+                                option.choices.end()) {
+                std::string words;
+                for (size_t i = 0; i < option.choices.size(); ++i)
+                    words.append(i == 0                           ? ""
+                                 : i + 1 == option.choices.size() ? " or "
+                                                                  : ", ")
+                        .append(option.choices[i]);
+                return name + " must be " + words;
+            }
+            given.*std::get<std::optional<std::string> GivenOptions::*>(option.field) = text;
+            return {};
+        case OptionKind::Colour:
+            if (!present || !ParseColour(text, colour))
+                return name + " must be a colour RRGGBB in hexadecimal";
+            given.*std::get<std::optional<uint32_t> GivenOptions::*>(option.field) = colour;
+            return {};
+        case OptionKind::Name:
+        case OptionKind::List:
+            if (text.empty()) return kNeedsValue;
+            [[fallthrough]];
+        default:
+            if (!present) return kNeedsValue;
+            if (option.kind != OptionKind::List)
+                given.*std::get<std::optional<std::string> GivenOptions::*>(option.field) = text;
+            return {};
     }
-    return nullptr;
 }
 
 // The settings file's values, then the command line's over them.
-bool Settle(const Given& given, const std::string& programFile, BatchOptions& options,
+bool Settle(const GivenOptions& given, const std::string& programFile, BatchOptions& options,
             std::string& error) {
     Settings& s = options.settings;
     s.destination = CurrentFolder();
-    if (given.settings.value_or(true)) {
+    if (!given.noSettings) {
         std::string file = given.settingsFile.value_or(BatchSettingsFile(programFile));
         if (given.settingsFile && !IsExistingFile(file))
             return Usage(error, "settings file " + file + " cannot be read");
@@ -150,15 +145,15 @@ bool Settle(const Given& given, const std::string& programFile, BatchOptions& op
     s.draft = given.draft.value_or(false);
     s.enlarge = given.enlarge.value_or(true);
     s.background = given.background.value_or(0xffffff);
-    s.format = given.format;
+    s.format = given.format ? OutputFormatNamed(*given.format) : nullptr;
     if (given.output) {
         const PictureFormat* named = BatchFormatOfPath(*given.output);
         if (named == nullptr)
             return Usage(error, "the extension of -o " + *given.output +
                                     " names no thumbnail format (.jpg, .jpeg, .png, .webp or "
                                     ".avif)");
-        if (given.format != nullptr && given.format != named)
-            return Usage(error, "-o " + *given.output + " is not a " + given.format->name +
+        if (s.format != nullptr && s.format != named)
+            return Usage(error, "-o " + *given.output + " is not a " + s.format->name +
                                     " file, as --format asks");
         s.format = named;
         s.output = *given.output;
@@ -167,6 +162,8 @@ bool Settle(const Given& given, const std::string& programFile, BatchOptions& op
     options.recursive = given.recursive.value_or(false);
     options.nullSeparated = given.null.value_or(false);
     options.update = given.update.value_or(false);
+    options.base = given.base.value_or("");
+    options.reportFile = given.reportFile.value_or("");
     options.jobs = given.jobs.value_or(DefaultJobs());
     return true;
 }
@@ -181,7 +178,7 @@ std::string BatchSettingsFile(const std::string& programFile) {
 bool ParseBatchOptions(const std::vector<std::string>& arguments, const std::string& programFile,
                        BatchOptions& options, std::string& error) {
     options = BatchOptions();
-    Given given;
+    GivenOptions given;
     bool filesOnly = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& arg = arguments[i];
@@ -215,72 +212,22 @@ bool ParseBatchOptions(const std::vector<std::string>& arguments, const std::str
             out = arguments[++i];
             return true;
         };
-        std::string text;
-        int number = 0;
-        bool ok = true;
-        bool on = false;
-        if (const Switch* s = FindSwitch(name, on)) {
-            ok = !inlineValue.has_value();
-            given.*(s->value) = on;
-        } else if (name == "-d" || name == "--dest") {
-            ok = value(text);
-            given.destination = text;
-        } else if (name == "-s" || name == "--size") {
-            if (!value(text) || !ParseNumber(text, 1, 4096, number))
-                return Usage(error, "size must be a whole number from 1 to 4096");
-            given.size = number;
-        } else if (name == "-q" || name == "--quality") {
-            if (!value(text) || !ParseNumber(text, 20, 100, number))
-                return Usage(error, "quality must be a whole number from 20 to 100");
-            given.quality = number;
-        } else if (name == "-j" || name == "--jobs") {
-            if (!value(text) || !ParseNumber(text, 1, 1024, number))
-                return Usage(error, "jobs must be a whole number from 1 to 1024");
-            given.jobs = number;
-        } else if (name == "--format") {
-            if (!value(text) || (given.format = BatchFormatNamed(text)) == nullptr)
-                return Usage(error, "format must be jpeg, png, webp or avif");
-        } else if (name == "-o" || name == "--output") {
-            ok = value(text) && !text.empty();
-            given.output = text;
-        } else if (name == "--background") {
-            uint32_t colour = 0;
-            if (!value(text) || !ParseColour(text, colour))
-                return Usage(error, "background must be a colour RRGGBB in hexadecimal");
-            given.background = colour;
-        } else if (name == "--prefix") {
-            ok = value(text);
-            given.prefix = text;
-        } else if (name == "--suffix") {
-            ok = value(text);
-            given.suffix = text;
-        } else if (name == "--settings") {
-            ok = value(text);
-            given.settingsFile = text;
-        } else if (name == "--no-settings") {
-            ok = !inlineValue.has_value();
-            given.settings = false;
-        } else if (name == "--files-from") {
-            ok = value(text) && !text.empty();
-            options.lists.push_back({options.files.size(), text});
-        } else if (name == "--base") {
-            ok = value(text) && !text.empty();
-            options.base = text;
-        } else if (name == "--report") {
-            ok = value(text) && !text.empty();
-            options.reportFile = text;
-        } else if ((name == "--help" || name == "-h") && !inlineValue) {
-            options.action = BatchOptions::Action::Help;
-            return true;
-        } else if ((name == "--version" || name == "-V") && !inlineValue) {
-            options.action = BatchOptions::Action::Version;
-            return true;
-        } else {
-            return Usage(error, "unknown option " + arg);
+        bool on = true;
+        const BatchOption* option = FindBatchOption(name, on);
+        if (option == nullptr) return Usage(error, "unknown option " + arg);
+        if (!TakesValue(*option)) {
+            if (inlineValue) return Usage(error, "option " + name + " takes no value");
+            given.*std::get<std::optional<bool> GivenOptions::*>(option->field) = on;
+            if (given.help) options.action = BatchOptions::Action::Help;
+            if (given.version) options.action = BatchOptions::Action::Version;
+            if (options.action != BatchOptions::Action::Run) return true;
+            continue;
         }
-        if (!ok)
-            return Usage(error,
-                         "option " + name + (inlineValue ? " takes no value" : " needs a value"));
+        std::string text;
+        const bool present = value(text);
+        if (const std::string why = TakeValue(*option, present, text, given); !why.empty())
+            return Usage(error, why == kNeedsValue ? "option " + name + " needs a value" : why);
+        if (option->kind == OptionKind::List) options.lists.push_back({options.files.size(), text});
     }
     if (options.files.empty() && options.lists.empty()) return Usage(error, "no FILE given");
     if (given.output && options.files.size() + options.lists.size() > 1)
