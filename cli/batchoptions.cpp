@@ -18,6 +18,11 @@
 
 namespace {
 
+template <class... F>
+struct Overload : F... {
+    using F::operator()...;
+};
+
 bool ParseNumber(const std::string& text, int low, int high, int& value) {
     if (text.empty() || text.size() > 9 ||
         !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
@@ -71,23 +76,32 @@ bool Usage(std::string& error, const std::string& text) {
     return false;
 }
 
+// An option as the command line gave it, its value checked.
+struct Taken {
+    const BatchOption* option = nullptr;
+    bool on = true;
+    std::string text;
+    int64_t number = 0;  // Number, Colour
+};
+
 constexpr const char* kNeedsValue = "needs a value";
 
-// Stores an option's value in given. Returns why it is refused, else empty.
-std::string TakeValue(const BatchOption& option, bool present, const std::string& text,
-                      GivenOptions& given) {
+// Checks the value of an option that takes one. Returns why it is refused,
+// else empty.
+std::string CheckValue(bool present, Taken& taken) {
+    const BatchOption& option = *taken.option;
     const std::string name(option.longName);
     int number = 0;
     uint32_t colour = 0;
     switch (option.kind) {
         case OptionKind::Number:
-            if (!present || !ParseNumber(text, option.range.low, option.range.high, number))
+            if (!present || !ParseNumber(taken.text, option.range.low, option.range.high, number))
                 return name + " must be a whole number from " + std::to_string(option.range.low) +
                        " to " + std::to_string(option.range.high);
-            given.*std::get<std::optional<int> GivenOptions::*>(option.field) = number;
+            taken.number = number;
             return {};
-        case OptionKind::Choice:
-            if (!present || std::find(option.choices.begin(), option.choices.end(), text) ==
+        case OptionKind::Format:
+            if (!present || std::find(option.choices.begin(), option.choices.end(), taken.text) ==
                                 option.choices.end()) {
                 std::string words;
                 for (size_t i = 0; i < option.choices.size(); ++i)
@@ -97,74 +111,72 @@ std::string TakeValue(const BatchOption& option, bool present, const std::string
                         .append(option.choices[i]);
                 return name + " must be " + words;
             }
-            given.*std::get<std::optional<std::string> GivenOptions::*>(option.field) = text;
             return {};
         case OptionKind::Colour:
-            if (!present || !ParseColour(text, colour))
+            if (!present || !ParseColour(taken.text, colour))
                 return name + " must be a colour RRGGBB in hexadecimal";
-            given.*std::get<std::optional<uint32_t> GivenOptions::*>(option.field) = colour;
+            taken.number = colour;
             return {};
         case OptionKind::Name:
         case OptionKind::List:
-            if (text.empty()) return kNeedsValue;
-            [[fallthrough]];
+        case OptionKind::Output:
+            return present && !taken.text.empty() ? "" : kNeedsValue;
         default:
-            if (!present) return kNeedsValue;
-            if (option.kind != OptionKind::List)
-                given.*std::get<std::optional<std::string> GivenOptions::*>(option.field) = text;
-            return {};
+            return present ? "" : kNeedsValue;
     }
 }
 
-// The settings file's values, then the command line's over them.
-bool Settle(const GivenOptions& given, const std::string& programFile, BatchOptions& options,
+// Puts a given option's value where the table says, over the file's.
+void Apply(const Taken& t, BatchOptions& options) {
+    Settings& s = options.settings;
+    std::visit(Overload{
+                   [](std::monostate) {},
+                   [&](bool Settings::*f) { s.*f = t.option->inverted ? !t.on : t.on; },
+                   [&](bool BatchOptions::*f) { options.*f = t.on; },
+                   [&](int Settings::*f) { s.*f = int(t.number); },
+                   [&](int BatchOptions::*f) { options.*f = int(t.number); },
+                   [&](uint32_t Settings::*f) { s.*f = uint32_t(t.number); },
+                   [&](std::string Settings::*f) { s.*f = t.text; },
+                   [&](std::string BatchOptions::*f) { options.*f = t.text; },
+                   [&](const PictureFormat* Settings::*f) { s.*f = OutputFormatNamed(t.text); },
+               },
+               t.option->field);
+}
+
+// The settings file's values, then the command line's over them, in its order.
+bool Settle(const std::vector<Taken>& taken, const std::string& programFile, BatchOptions& options,
             std::string& error) {
     Settings& s = options.settings;
     s.destination = CurrentFolder();
-    if (!given.noSettings) {
-        std::string file = given.settingsFile.value_or(BatchSettingsFile(programFile));
-        if (given.settingsFile && !IsExistingFile(file))
+    options.jobs = DefaultJobs();
+    std::optional<std::string> given;  // --settings
+    bool none = false;                 // --no-settings
+    for (const Taken& t : taken) {
+        if (t.option->kind == OptionKind::SettingsFile) given = t.text;
+        none = none || t.option->kind == OptionKind::NoSettings;
+    }
+    if (!none) {
+        const std::string file = given.value_or(BatchSettingsFile(programFile));
+        if (given && !IsExistingFile(file))
             return Usage(error, "settings file " + file + " cannot be read");
         if (IsExistingFile(file)) {
             if (const std::string why = ReadSettingsFile(file, s); !why.empty())
                 return Usage(error, "settings file " + file + " cannot be read: " + why);
         }
     }
-    if (given.destination) s.destination = WithSlash(*given.destination);
-    if (given.size) s.size = *given.size;
-    if (given.quality) s.quality = *given.quality;
-    if (given.prefix) s.prefix = *given.prefix;
-    if (given.suffix) s.suffix = *given.suffix;
-    s.progressive = given.progressive.value_or(s.progressive);
-    s.keepDate = given.keepDate.value_or(s.keepDate);
-    s.smoothing = given.smoothing.value_or(s.smoothing);
-    if (given.fastDecode) s.bestQuality = !*given.fastDecode;
-    s.autoOrient = given.autoOrient.value_or(s.autoOrient);
-    s.toSrgb = given.toSrgb.value_or(s.toSrgb);
-    s.optimize = given.optimize.value_or(false);
-    s.draft = given.draft.value_or(false);
-    s.enlarge = given.enlarge.value_or(true);
-    s.background = given.background.value_or(0xffffff);
-    s.format = given.format ? OutputFormatNamed(*given.format) : nullptr;
-    if (given.output) {
-        const PictureFormat* named = BatchFormatOfPath(*given.output);
+    for (const Taken& t : taken) Apply(t, options);
+    s.destination = WithSlash(s.destination);
+    if (!s.output.empty()) {
+        const PictureFormat* named = BatchFormatOfPath(s.output);
         if (named == nullptr)
-            return Usage(error, "the extension of -o " + *given.output +
+            return Usage(error, "the extension of -o " + s.output +
                                     " names no thumbnail format (.jpg, .jpeg, .png, .webp or "
                                     ".avif)");
         if (s.format != nullptr && s.format != named)
-            return Usage(error, "-o " + *given.output + " is not a " + s.format->name +
+            return Usage(error, "-o " + s.output + " is not a " + s.format->name +
                                     " file, as --format asks");
         s.format = named;
-        s.output = *given.output;
     }
-    options.quiet = given.quiet.value_or(false);
-    options.recursive = given.recursive.value_or(false);
-    options.nullSeparated = given.null.value_or(false);
-    options.update = given.update.value_or(false);
-    options.base = given.base.value_or("");
-    options.reportFile = given.reportFile.value_or("");
-    options.jobs = given.jobs.value_or(DefaultJobs());
     return true;
 }
 
@@ -178,7 +190,8 @@ std::string BatchSettingsFile(const std::string& programFile) {
 bool ParseBatchOptions(const std::vector<std::string>& arguments, const std::string& programFile,
                        BatchOptions& options, std::string& error) {
     options = BatchOptions();
-    GivenOptions given;
+    std::vector<Taken> all;
+    bool output = false;  // -o given
     bool filesOnly = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& arg = arguments[i];
@@ -212,25 +225,33 @@ bool ParseBatchOptions(const std::vector<std::string>& arguments, const std::str
             out = arguments[++i];
             return true;
         };
-        bool on = true;
-        const BatchOption* option = FindBatchOption(name, on);
-        if (option == nullptr) return Usage(error, "unknown option " + arg);
-        if (!TakesValue(*option)) {
+        Taken taken;
+        taken.option = FindBatchOption(name, taken.on);
+        if (taken.option == nullptr) return Usage(error, "unknown option " + arg);
+        if (!TakesValue(*taken.option)) {
             if (inlineValue) return Usage(error, "option " + name + " takes no value");
-            given.*std::get<std::optional<bool> GivenOptions::*>(option->field) = on;
-            if (given.help) options.action = BatchOptions::Action::Help;
-            if (given.version) options.action = BatchOptions::Action::Version;
-            if (options.action != BatchOptions::Action::Run) return true;
-            continue;
-        }
-        std::string text;
-        const bool present = value(text);
-        if (const std::string why = TakeValue(*option, present, text, given); !why.empty())
+        } else if (const std::string why = CheckValue(value(taken.text), taken); !why.empty()) {
             return Usage(error, why == kNeedsValue ? "option " + name + " needs a value" : why);
-        if (option->kind == OptionKind::List) options.lists.push_back({options.files.size(), text});
+        }
+        switch (taken.option->kind) {
+            case OptionKind::Help:
+                options.action = BatchOptions::Action::Help;
+                return true;
+            case OptionKind::Version:
+                options.action = BatchOptions::Action::Version;
+                return true;
+            case OptionKind::List:
+                options.lists.push_back({options.files.size(), taken.text});
+                break;
+            case OptionKind::Output:
+                output = true;
+                [[fallthrough]];
+            default:
+                all.push_back(std::move(taken));
+        }
     }
     if (options.files.empty() && options.lists.empty()) return Usage(error, "no FILE given");
-    if (given.output && options.files.size() + options.lists.size() > 1)
+    if (output && options.files.size() + options.lists.size() > 1)
         return Usage(error, "-o FILE writes the thumbnail of a single source");
-    return Settle(given, programFile, options, error);
+    return Settle(all, programFile, options, error);
 }

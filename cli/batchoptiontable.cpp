@@ -2,7 +2,8 @@
 
 namespace {
 
-using G = GivenOptions;
+using S = Settings;
+using O = BatchOptions;
 using K = OptionKind;
 using Group = OptionGroup;
 
@@ -14,7 +15,7 @@ const BatchOption kOptions[] = {
     {.group = Group::Files,
      .longName = "recursive",
      .shortName = 'r',
-     .field = &G::recursive,
+     .field = &O::recursive,
      .help = "walk FOLDER arguments for picture files (.bmp, .jpg,\n"
              ".jpeg, .png, .webp, .gif, .tif, .tiff)\n"
              "(hidden ones, links to folders and the destination\n"
@@ -23,7 +24,7 @@ const BatchOption kOptions[] = {
     {.group = Group::Files,
      .longName = "base",
      .kind = K::Name,
-     .field = &G::base,
+     .field = &O::base,
      .valueName = "DIR",
      .help = "mirror every file's folder relative to DIR"},
     {.group = Group::Files,
@@ -34,14 +35,14 @@ const BatchOption kOptions[] = {
     {.group = Group::Files,
      .longName = "null",
      .shortName = '0',
-     .field = &G::null,
+     .field = &O::nullSeparated,
      .help = "names in those lists end with NUL, not a new line"},
 
     {.group = Group::Thumbnails,
      .longName = "dest",
      .shortName = 'd',
      .kind = K::Text,
-     .field = &G::destination,
+     .field = &S::destination,
      .valueName = "DIR",
      .help = "destination folder (default: the settings file's,\n"
              "else the current folder)"},
@@ -49,7 +50,7 @@ const BatchOption kOptions[] = {
      .longName = "size",
      .shortName = 's',
      .kind = K::Number,
-     .field = &G::size,
+     .field = &S::size,
      .range = {1, 4096},
      .valueName = "N",
      .help = "longer side of a thumbnail, {range} (default 32)"},
@@ -57,14 +58,14 @@ const BatchOption kOptions[] = {
      .longName = "quality",
      .shortName = 'q',
      .kind = K::Number,
-     .field = &G::quality,
+     .field = &S::quality,
      .range = Settings::kQualityRange,
      .valueName = "N",
      .help = "JPEG, WebP or AVIF quality, {range} (default 60)"},
     {.group = Group::Thumbnails,
      .longName = "format",
-     .kind = K::Choice,
-     .field = &G::format,
+     .kind = K::Format,
+     .field = &S::format,
      .choices = kFormatNames,
      .valueName = "NAME",
      .help = "jpeg, png, webp or avif (default jpeg); the thumbnail's\n"
@@ -73,89 +74,88 @@ const BatchOption kOptions[] = {
     {.group = Group::Thumbnails,
      .longName = "output",
      .shortName = 'o',
-     .kind = K::Name,
-     .field = &G::output,
+     .kind = K::Output,
+     .field = &S::output,
      .valueName = "FILE",
      .help = "write the single FILE's thumbnail exactly as FILE; its\n"
              "extension (.jpg, .jpeg, .png, .webp, .avif) picks the\n"
              "format"},
     {.group = Group::Thumbnails,
      .longName = "enlarge",
-     .field = &G::enlarge,
+     .field = &S::enlarge,
      .help = "keep a picture smaller than the size at its own size",
      .helpNames = HelpNames::Off},
     {.group = Group::Thumbnails,
      .longName = "background",
      .kind = K::Colour,
-     .field = &G::background,
+     .field = &S::background,
      .valueName = "RRGGBB",
      .help = "colour under transparent pixels in a JPEG thumbnail\n"
              "(default ffffff, white)"},
     {.group = Group::Thumbnails,
      .longName = "progressive",
-     .field = &G::progressive,
+     .field = &S::progressive,
      .help = "write progressive JPEG files"},
     {.group = Group::Thumbnails,
      .longName = "prefix",
      .kind = K::Text,
-     .field = &G::prefix,
+     .field = &S::prefix,
      .valueName = "TEXT",
      .help = "put TEXT before each name"},
     {.group = Group::Thumbnails,
      .longName = "suffix",
      .kind = K::Text,
-     .field = &G::suffix,
+     .field = &S::suffix,
      .valueName = "TEXT",
      .help = "put TEXT after each name"},
     {.group = Group::Thumbnails,
      .longName = "keep-date",
-     .field = &G::keepDate,
+     .field = &S::keepDate,
      .help = "give each thumbnail its source's modification time"},
     {.group = Group::Thumbnails,
      .longName = "fast-decode",
-     .field = &G::fastDecode,
+     .field = &S::bestQuality,
+     .inverted = true,
      .help = "decode JPEG sources with the fast inverse DCT"},
     {.group = Group::Thumbnails,
      .longName = "smoothing",
-     .field = &G::smoothing,
+     .field = &S::smoothing,
      .help = "block smoothing when decoding incomplete progressive files"},
     {.group = Group::Thumbnails,
      .longName = "auto-orient",
-     .field = &G::autoOrient,
+     .field = &S::autoOrient,
      .help = "turn JPEG photos upright by their EXIF Orientation, or\n"
              "not (default on, or the settings file's AutoOrient)",
      .helpNames = HelpNames::Both},
     {.group = Group::Thumbnails,
      .longName = "srgb",
-     .field = &G::toSrgb,
+     .field = &S::toSrgb,
      .help = "convert JPEG photos with an ICC profile to sRGB, or not\n"
              "(default on, or the settings file's ToSRGB)",
      .helpNames = HelpNames::Both},
     {.group = Group::Thumbnails,
      .longName = "optimize",
-     .field = &G::optimize,
+     .field = &S::optimize,
      .help = "optimised Huffman tables: same pixels, smaller files"},
     {.group = Group::Thumbnails,
      .longName = "draft",
-     .field = &G::draft,
+     .field = &S::draft,
      .help = "decode JPEG sources at the smallest scale still twice\n"
              "the thumbnail size: faster, slightly different pixels"},
     {.group = Group::Thumbnails,
      .longName = "settings",
-     .kind = K::Text,
-     .field = &G::settingsFile,
+     .kind = K::SettingsFile,
      .valueName = "FILE",
      .help = "take the defaults from a Thumbrix settings file\n"
              "(without it: {settings}, if any)"},
     {.group = Group::Thumbnails,
      .longName = "no-settings",
-     .kind = K::Flag,
-     .field = &G::noSettings,
+     .kind = K::NoSettings,
      .help = "read no settings file"},
 
     {.group = Group::Runs,
      .longName = "update",
-     .field = &G::update,
+     .field = &O::update,
      .help = "skip sources whose thumbnail is up to date: made from\n"
              "the same file (size, time) with the same settings,\n"
              "as recorded in the thumbnail (a JPEG comment, a PNG\n"
@@ -163,7 +163,7 @@ const BatchOption kOptions[] = {
     {.group = Group::Runs,
      .longName = "report",
      .kind = K::Name,
-     .field = &G::reportFile,
+     .field = &O::reportFile,
      .valueName = "FILE",
      .help = "write one JSON object per source and line: source,\n"
              "output, status (written, skipped, refused, failed),\n"
@@ -174,25 +174,23 @@ const BatchOption kOptions[] = {
      .longName = "jobs",
      .shortName = 'j',
      .kind = K::Number,
-     .field = &G::jobs,
+     .field = &O::jobs,
      .range = {1, 1024},
      .valueName = "N",
      .help = "files converted at once (default: the processors)"},
     {.group = Group::Runs,
      .longName = "quiet",
-     .field = &G::quiet,
+     .field = &O::quiet,
      .help = "no progress line and no summary"},
     {.group = Group::Runs,
      .longName = "help",
      .shortName = 'h',
-     .kind = K::Flag,
-     .field = &G::help,
+     .kind = K::Help,
      .help = "show this text"},
     {.group = Group::Runs,
      .longName = "version",
      .shortName = 'V',
-     .kind = K::Flag,
-     .field = &G::version,
+     .kind = K::Version,
      .help = "show the version"},
 };
 
@@ -207,7 +205,15 @@ std::span<const std::string_view> BatchFormatNames() {
 }
 
 bool TakesValue(const BatchOption& option) {
-    return option.kind != OptionKind::Switch && option.kind != OptionKind::Flag;
+    switch (option.kind) {
+        case OptionKind::Switch:
+        case OptionKind::NoSettings:
+        case OptionKind::Help:
+        case OptionKind::Version:
+            return false;
+        default:
+            return true;
+    }
 }
 
 const BatchOption* FindBatchOption(std::string_view name, bool& on) {

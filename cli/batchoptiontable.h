@@ -1,35 +1,27 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <variant>
 
+#include "cli/batchoptions.h"
 #include "conversion/settings.h"
 
-// What the command line gave; unset values come from the settings file or
-// the built-in defaults.
-struct GivenOptions {
-    std::optional<std::string> destination, prefix, suffix, settingsFile, output, format;
-    std::optional<std::string> base, reportFile;
-    std::optional<int> size, quality, jobs;
-    std::optional<bool> progressive, keepDate, fastDecode, smoothing, optimize, draft;
-    std::optional<bool> autoOrient, toSrgb, enlarge;
-    std::optional<uint32_t> background;
-    std::optional<bool> quiet, recursive, null, update, noSettings, help, version;
-};
-
 enum class OptionKind {
-    Switch,  // on or off, with a "--no-" form; takes no value
-    Flag,    // takes no value and has no "--no-" form
-    Number,  // a whole number within range
-    Text,    // any text, the empty one included
-    Name,    // a text that is not empty
-    List,    // a name list, kept in its place among the files
-    Choice,  // one of the choices
-    Colour,  // RRGGBB in hexadecimal, "#" before it or not
+    Switch,        // on or off, with a "--no-" form; takes no value
+    Number,        // a whole number within range
+    Text,          // any text, the empty one included
+    Name,          // a text that is not empty
+    List,          // a name list, kept in its place among the files
+    Format,        // one of the thumbnail formats' choices
+    Colour,        // RRGGBB in hexadecimal, "#" before it or not
+    Output,        // the one thumbnail's name, its extension the format
+    SettingsFile,  // where the defaults come from
+    NoSettings,    // no settings file
+    Help,
+    Version,
 };
 
 enum class OptionGroup { Files, Thumbnails, Runs };
@@ -44,12 +36,14 @@ struct BatchOption {
     std::string_view longName = {};  // without "--"
     char shortName = 0;              // 0: none
     OptionKind kind = OptionKind::Switch;
-    std::variant<std::monostate, std::optional<bool> GivenOptions::*,
-                 std::optional<int> GivenOptions::*, std::optional<std::string> GivenOptions::*,
-                 std::optional<uint32_t> GivenOptions::*>
+    // Where the value goes; the settings file's value lies under it.
+    std::variant<std::monostate, bool Settings::*, int Settings::*, std::string Settings::*,
+                 uint32_t Settings::*, const PictureFormat * Settings::*, bool BatchOptions::*,
+                 int BatchOptions::*, std::string BatchOptions::*>
         field = {};
+    bool inverted = false;                           // Switch: on turns the field off
     SettingRange range{0, 0};                        // Number
-    std::span<const std::string_view> choices = {};  // Choice
+    std::span<const std::string_view> choices = {};  // Format
     std::string_view valueName = {};                 // --help's word for the value: "N", "DIR"
     // --help's lines, '\n' between them; "{range}" stands for the range, "{settings}"
     // for the settings file.

@@ -70,30 +70,42 @@ TEST_F(BatchOptionsTest, EveryOptionInEveryForm) {
     EXPECT_EQ(options_.files, (std::vector<std::string>{"-", "表.jpg"}));
 }
 
+// The messages name the option and what it takes, from the option table.
 TEST_F(BatchOptionsTest, UsageErrors) {
-    const std::vector<std::string> rows[] = {
-        {},           // no file
-        {"--quiet"},  // still no file
-        {"-s", "0", "a.jpg"},
-        {"-s", "4097", "a.jpg"},
-        {"--size=abc", "a.jpg"},
-        {"-q", "19", "a.jpg"},
-        {"-q", "101", "a.jpg"},
-        {"-q", "-60", "a.jpg"},
-        {"-j", "0", "a.jpg"},
-        {"a.jpg", "-j"},
-        {"--bogus", "a.jpg"},
-        {"--quiet=yes", "a.jpg"},
-        {"-x", "a.jpg"},
-        {"--settings", "/no/such.ini", "a.jpg"},
-        {"--files-from="},  // no list name: not a run over nothing
-        {"--files-from", ""},
+    const std::string size = "size must be a whole number from 1 to 4096";
+    const std::string quality = "quality must be a whole number from 20 to 100";
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } rows[] = {
+        {{}, "no FILE given"},
+        {{"--quiet"}, "no FILE given"},
+        {{"-s", "0", "a.jpg"}, size},
+        {{"-s", "4097", "a.jpg"}, size},
+        {{"--size=abc", "a.jpg"}, size},
+        {{"-q", "19", "a.jpg"}, quality},
+        {{"-q", "101", "a.jpg"}, quality},
+        {{"-q", "-60", "a.jpg"}, quality},
+        {{"-j", "0", "a.jpg"}, "jobs must be a whole number from 1 to 1024"},
+        {{"a.jpg", "-j"}, "jobs must be a whole number from 1 to 1024"},
+        {{"--format", "gif", "a.jpg"}, "format must be jpeg, png, webp or avif"},
+        {{"--background=fff", "a.jpg"}, "background must be a colour RRGGBB in hexadecimal"},
+        {{"--bogus", "a.jpg"}, "unknown option --bogus"},
+        {{"--quiet=yes", "a.jpg"}, "option --quiet takes no value"},
+        {{"-rx", "a.jpg"}, "option -r takes no value"},
+        {{"-x", "a.jpg"}, "unknown option -x"},
+        {{"a.jpg", "-d"}, "option -d needs a value"},
+        {{"--settings", "/no/such.ini", "a.jpg"}, "settings file /no/such.ini cannot be read"},
+        {{"--files-from="}, "option --files-from needs a value"},  // not a run over nothing
+        {{"--files-from", ""}, "option --files-from needs a value"},
+        {{"--base=", "a.jpg"}, "option --base needs a value"},
+        {{"-o", "a.png", "a.jpg", "b.jpg"}, "-o FILE writes the thumbnail of a single source"},
     };
-    for (const auto& args : rows) {
+    for (const auto& row : rows) {
         std::string joined;
-        for (const auto& a : args) joined += a + " ";
-        EXPECT_FALSE(parse(args)) << joined;
-        EXPECT_FALSE(error_.empty()) << joined;
+        for (const auto& a : row.args) joined += a + " ";
+        EXPECT_FALSE(parse(row.args)) << joined;
+        EXPECT_EQ(error_, row.message) << joined;
     }
 }
 
