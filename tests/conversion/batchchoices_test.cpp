@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QTemporaryDir>
 
 #include "codec/jpegcomment.h"
 #include "conversion/runstate.h"
@@ -10,17 +9,14 @@
 #include "image/bitmap.h"
 #include "tests/conversion/conversiontesthost.h"
 #include "tests/support/imagecompare.h"
+#include "tests/support/tempfolder.h"
 
 // The choices a run host may make that the window does not (draft decoding,
 // optimised Huffman tables), and a comment in the thumbnail.
 namespace {
 
-class BatchChoicesTest : public ::testing::Test {
+class BatchChoicesTest : public TempFolderTest {
 protected:
-    std::string path(const std::string& name) const {
-        return dir_.path().toStdString() + "/" + name;
-    }
-    QTemporaryDir dir_;
     TestHost host_;
     RunState state_;
 };
