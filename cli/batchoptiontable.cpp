@@ -16,8 +16,7 @@ const BatchOption kOptions[] = {
      .longName = "recursive",
      .shortName = 'r',
      .field = &O::recursive,
-     .help = "walk FOLDER arguments for picture files (.bmp, .jpg,\n"
-             ".jpeg, .png, .webp, .gif, .tif, .tiff)\n"
+     .help = "walk FOLDER arguments for picture files ({extensions})\n"
              "(hidden ones, links to folders and the destination\n"
              "left out) and mirror their subfolders under the\n"
              "destination"},

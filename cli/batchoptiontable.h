@@ -46,7 +46,7 @@ struct BatchOption {
     std::span<const std::string_view> choices = {};  // Format
     std::string_view valueName = {};                 // --help's word for the value: "N", "DIR"
     // --help's lines, '\n' between them; "{range}" stands for the range, "{settings}"
-    // for the settings file.
+    // for the settings file, "{extensions}" for those of the format table.
     std::string_view help = {};
     HelpNames helpNames = HelpNames::On;
 };

@@ -1,6 +1,10 @@
 #include "cli/batchusage.h"
 
+#include <string_view>
+#include <vector>
+
 #include "cli/batchoptiontable.h"
+#include "codec/pictureformat.h"
 
 namespace {
 
@@ -9,6 +13,35 @@ constexpr size_t kHelpColumn = 24;
 void Replace(std::string& text, std::string_view from, const std::string& to) {
     if (const size_t at = text.find(from); at != std::string::npos)
         text.replace(at, from.size(), to);
+}
+
+std::string Joined(const std::vector<std::string>& words) {
+    std::string text;
+    for (const std::string& word : words) text.append(text.empty() ? "" : ", ").append(word);
+    return text;
+}
+
+// Lines broken at blanks to end before column 80, each after the first
+// indented to column.
+std::string Wrapped(const std::string& text, size_t column) {
+    constexpr size_t kWidth = 79;
+    std::string out;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string_view line(text.data() + start, end - start);
+        while (column + line.size() > kWidth) {
+            const size_t blank = line.rfind(' ', kWidth - column);
+            if (blank == 0 || blank == std::string_view::npos) break;  // a word too long
+            out.append(line.substr(0, blank)).append("\n").append(column, ' ');
+            line.remove_prefix(blank + 1);
+        }
+        out.append(line);
+        if (end < text.size()) out.append("\n").append(column, ' ');
+        start = end + 1;
+    }
+    return out;
 }
 
 // "  -s, --size N          longer side ...", the help's lines below it indented.
@@ -24,9 +57,10 @@ std::string OptionLines(const BatchOption& o, const std::string& settingsFile) {
                                       : "\n" + std::string(kHelpColumn, ' ');
     std::string help(o.help);
     Replace(help, "{range}", std::to_string(o.range.low) + " to " + std::to_string(o.range.high));
+    Replace(help, "{extensions}", Joined(PictureExtensions()));
+    // After the wrapping: a long path stays on its line.
+    help = Wrapped(help, kHelpColumn);
     Replace(help, "{settings}", settingsFile);
-    for (size_t at = help.find('\n'); at != std::string::npos; at = help.find('\n', at + 1))
-        help.insert(at + 1, kHelpColumn, ' ');
     return head + help + "\n";
 }
 
@@ -34,10 +68,13 @@ std::string OptionLines(const BatchOption& o, const std::string& settingsFile) {
 
 std::string BatchUsage(const std::string& settingsFile) {
     std::string text =
-        "Usage: thumbrix-batch [options] FILE...\n"
-        "Converts each FILE (BMP, JPEG, PNG, WebP, GIF or TIFF, known by its content)\n"
-        "into a thumbnail (JPEG unless --format says otherwise) in the destination\n"
-        "folder, named prefix + name + suffix, as the Thumbrix window does.\n";
+        std::string("Usage: thumbrix-batch [options] FILE...\n") +
+        Wrapped("Converts each FILE (" + PictureFormatWords() +
+                    ", known by its content) into a thumbnail (JPEG unless --format says "
+                    "otherwise) in the destination folder, named prefix + name + suffix, as the "
+                    "Thumbrix window does.",
+                0) +
+        "\n";
     constexpr const char* kGroupTitles[] = {"Files:", "Thumbnails:", "Runs:"};
     std::optional<OptionGroup> group;
     for (const BatchOption& option : BatchOptionTable()) {

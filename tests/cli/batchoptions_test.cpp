@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 
 #include "buildinfo.h"
 #include "cli/batchusage.h"
@@ -157,6 +158,15 @@ TEST_F(BatchOptionsTest, HelpAndVersionNeedNoFiles) {
     EXPECT_NE(usage.find("--fast-decode"), std::string::npos);
     EXPECT_NE(usage.find("(without it: /home/ann/.config/thumbrix/thumbrix.ini, if any)"),
               std::string::npos);
+    // Every format the table reads and, for -r, its extensions: a new row cannot be left out.
+    for (const PictureFormat& format : PictureFormats())
+        EXPECT_NE(usage.find(format.name), std::string::npos) << format.name;
+    for (const std::string& extension : PictureExtensions())
+        EXPECT_TRUE(usage.find(extension + ",") != std::string::npos ||
+                    usage.find(extension + ")") != std::string::npos)
+            << extension;
+    std::istringstream lines(BatchUsage("thumbrix.ini"));
+    for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 79u) << line;
 }
 
 TEST_F(BatchOptionsTest, SettingsFileSuppliesDefaultsAndTheCommandLineWins) {
