@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "codec/pictureformat.h"
 #include "tests/support/filebytes.h"
 
 namespace {
@@ -71,6 +72,10 @@ TEST(BatchOptionTable, TheManPageDescribesEveryOptionAndNoOther) {
     for (const std::string& name : TableNames(false))
         if (name.starts_with("--")) expected.insert(name);
     EXPECT_EQ(named, expected);
+    // The files it converts: every extension of the format table.
+    const std::string description = Between(page, ".SH DESCRIPTION", ".PP");
+    for (const std::string& extension : PictureExtensions())
+        EXPECT_NE(description.find("\\fI" + extension + "\\fR"), std::string::npos) << extension;
     // Each short name heads the entry of its long one.
     for (const BatchOption& o : BatchOptionTable()) {
         if (o.shortName == 0) continue;
