@@ -15,6 +15,7 @@
 #include "platform/profilefile.h"
 #include "platform/programfile.h"
 #include "platform/programplaces.h"
+#include "platform/wordlist.h"
 
 namespace {
 
@@ -102,15 +103,8 @@ std::string CheckValue(bool present, Taken& taken) {
             return {};
         case OptionKind::Format:
             if (!present || std::find(option.choices.begin(), option.choices.end(), taken.text) ==
-                                option.choices.end()) {
-                std::string words;
-                for (size_t i = 0; i < option.choices.size(); ++i)
-                    words.append(i == 0                           ? ""
-                                 : i + 1 == option.choices.size() ? " or "
-                                                                  : ", ")
-                        .append(option.choices[i]);
-                return name + " must be " + words;
-            }
+                                option.choices.end())
+                return name + " must be " + WordList(option.choices);
             return {};
         case OptionKind::Colour:
             if (!present || !ParseColour(taken.text, colour))

@@ -1,10 +1,10 @@
 #include "cli/batchusage.h"
 
 #include <string_view>
-#include <vector>
 
 #include "cli/batchoptiontable.h"
 #include "codec/pictureformat.h"
+#include "platform/wordlist.h"
 
 namespace {
 
@@ -13,12 +13,6 @@ constexpr size_t kHelpColumn = 24;
 void Replace(std::string& text, std::string_view from, const std::string& to) {
     if (const size_t at = text.find(from); at != std::string::npos)
         text.replace(at, from.size(), to);
-}
-
-std::string Joined(const std::vector<std::string>& words) {
-    std::string text;
-    for (const std::string& word : words) text.append(text.empty() ? "" : ", ").append(word);
-    return text;
 }
 
 // Lines broken at blanks to end before column 80, each after the first
@@ -57,7 +51,7 @@ std::string OptionLines(const BatchOption& o, const std::string& settingsFile) {
                                       : "\n" + std::string(kHelpColumn, ' ');
     std::string help(o.help);
     Replace(help, "{range}", std::to_string(o.range.low) + " to " + std::to_string(o.range.high));
-    Replace(help, "{extensions}", Joined(PictureExtensions()));
+    Replace(help, "{extensions}", WordList(PictureExtensions(), ", "));
     // After the wrapping: a long path stays on its line.
     help = Wrapped(help, kHelpColumn);
     Replace(help, "{settings}", settingsFile);
