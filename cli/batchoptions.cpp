@@ -11,6 +11,7 @@
 #include "codec/pictureformat.h"
 #include "conversion/settingstable.h"
 #include "platform/filestatus.h"
+#include "platform/overload.h"
 #include "platform/pathname.h"
 #include "platform/profilefile.h"
 #include "platform/programfile.h"
@@ -18,11 +19,6 @@
 #include "platform/wordlist.h"
 
 namespace {
-
-template <class... F>
-struct Overload : F... {
-    using F::operator()...;
-};
 
 bool ParseNumber(const std::string& text, int low, int high, int& value) {
     if (text.empty() || text.size() > 9 ||

@@ -1,5 +1,6 @@
 #include "conversion/settingstable.h"
 
+#include "platform/overload.h"
 #include "platform/profilefile.h"
 
 namespace {
@@ -23,11 +24,6 @@ const SettingKey kKeys[] = {
     {"Option", "ToSRGB", &Settings::toSrgb, std::nullopt},
     // Off in files without it: the window keeps to its three extensions.
     {"Option", "AllFormats", &Settings::allFormats, std::nullopt},
-};
-
-template <class... F>
-struct Overload : F... {
-    using F::operator()...;
 };
 
 }  // namespace
