@@ -58,6 +58,13 @@ TEST(BatchOptionTable, TheBashCompletionOffersEveryOptionAndNoOther) {
     for (std::string_view name : BatchFormatNames()) formats.append(name).append(" ");
     EXPECT_EQ(Words(Between(script, "--format)\n            COMPREPLY=($(compgen -W '", "'")),
               Words(formats));
+    // The files offered: every extension of the format table.
+    std::string extensions;
+    for (const std::string& extension : PictureExtensions())
+        extensions += extension.substr(1) + "|";
+    extensions.pop_back();
+    EXPECT_NE(script.find("    _filedir '@(" + extensions + ")'\n}"), std::string::npos)
+        << extensions;
 }
 
 TEST(BatchOptionTable, TheManPageDescribesEveryOptionAndNoOther) {
