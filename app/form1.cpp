@@ -11,6 +11,8 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
+#include <thread>
 
 #include "app/thumbrixapplication.h"
 #include "controls/cspinedit.h"
@@ -281,6 +283,12 @@ std::string TForm1::suffix() {
 }
 std::string TForm1::destination() {
     return PathBytes(ShellTree2->PathName());
+}
+// One a core; THUMBRIX_DECODE_WORKERS sets another number (benchmarks).
+int TForm1::decodeAheadWorkers() {
+    bool set = false;
+    const int workers = qEnvironmentVariableIntValue("THUMBRIX_DECODE_WORKERS", &set);
+    return set ? std::max(workers, 0) : std::max(int(std::thread::hardware_concurrency()), 1);
 }
 void TForm1::setProgress(int position) {
     ProgressBar1->setValue(position);

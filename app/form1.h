@@ -50,6 +50,7 @@ public:
     std::string prefix() override;
     std::string suffix() override;
     std::string destination() override;
+    int decodeAheadWorkers() override;
     void setProgress(int position) override;
     void pump() override;
     void showMessage(const std::string& text) override;

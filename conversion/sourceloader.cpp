@@ -9,6 +9,7 @@
 #include "codec/jpegimage.h"
 #include "codec/srgbtransform.h"
 #include "conversion/bmpdecoder.h"
+#include "conversion/bmpheader.h"
 #include "conversion/jpegoptions.h"
 #include "conversion/outputname.h"
 #include "conversion/runhost.h"
@@ -20,6 +21,8 @@
 #include "platform/filestatus.h"
 
 namespace {
+
+constexpr const char* kNotAdmitted = "no memory left to decode it now";
 
 // Enough for the headers of any BMP or JPEG file.
 constexpr int64_t kHeadBytes = 65536;
@@ -83,9 +86,30 @@ JpegDecodeScale DraftScale(int longer, int thumbnailSize) {
     return JpegDecodeScale::ScaleFull;
 }
 
+// What decoding a picture of this size may take at most: a progressive file's
+// coefficients (2 bytes a sample, colour at full resolution) and the bitmap.
+int64_t DecodeBytes(int width, int height, JpegDecodeScale scale) {
+    const int64_t divisor = int64_t{1} << static_cast<int>(scale);
+    const int64_t pixels = int64_t{width} * height;
+    return pixels * 6 + (width / divisor + 1) * (height / divisor + 1) * 3;
+}
+
+// The 24-bit bitmap and, for a run-length coded file, its index plane.
+int64_t BmpDecodeBytes(const QByteArray& bytes) {
+    BmpHeader header;
+    std::string ignored;
+    if (!ParseBmpHeader(bytes, header, ignored)) return 0;  // refused when decoded
+    const int64_t width = header.width < 0 ? -header.width : header.width;
+    return ((width * 3 + 3) / 4 * 4 + width) * header.rows();
+}
+
+bool Admitted(const DecodeAdmission* admit, int64_t bytes) {
+    return admit == nullptr || (*admit)(bytes);
+}
+
 // Codec failures throw; the caller turns them into a refusal.
-void DecodeJpeg(const QByteArray& bytes, TBitmap& bitmap, RunHost& host,
-                std::unique_ptr<SrgbTransform>* thumbnailColours) {
+bool DecodeJpeg(const QByteArray& bytes, TBitmap& bitmap, RunHost& host,
+                std::unique_ptr<SrgbTransform>* thumbnailColours, const DecodeAdmission* admit) {
     TJPEGImage jpeg;
     ApplyDecodeSettings(jpeg, host);
     jpeg.LoadFromBytes(bytes);
@@ -99,6 +123,7 @@ void DecodeJpeg(const QByteArray& bytes, TBitmap& bitmap, RunHost& host,
     const int longer = std::max(jpeg.Height(), jpeg.Width());
     const JpegDecodeScale scale =
         host.draftDecode() ? DraftScale(longer, host.thumbnailSize()) : ScaleForSide(longer);
+    if (!Admitted(admit, DecodeBytes(jpeg.Width(), jpeg.Height(), scale))) return false;
     if (scale != JpegDecodeScale::ScaleFull) {
         // Loaded again, so that the header is read for the chosen scale.
         jpeg.SetDecodeScale(scale);
@@ -109,6 +134,7 @@ void DecodeJpeg(const QByteArray& bytes, TBitmap& bitmap, RunHost& host,
     bitmap.setPixelFormat(TBitmap::PixelFormat::Bits24);
     // Before scaling, so that the thumbnail is that of the upright picture.
     if (host.autoOrient()) TurnUpright(bitmap, jpeg.Orientation());
+    return true;
 }
 
 bool Fail(std::string* reason, const std::string& text) {
@@ -119,7 +145,8 @@ bool Fail(std::string* reason, const std::string& text) {
 }  // namespace
 
 bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, RunHost& host,
-                    std::string* reason, std::unique_ptr<SrgbTransform>* thumbnailColours) {
+                    std::string* reason, std::unique_ptr<SrgbTransform>* thumbnailColours,
+                    const DecodeAdmission* admit) {
     if (thumbnailColours != nullptr) thumbnailColours->reset();
     const auto status = StatPath(path);
     if (!status) return Fail(reason, "no such file");
@@ -137,9 +164,10 @@ bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, R
     if (!ReadSource(path, status->size, bmp, bytes, why)) return Fail(reason, why);
     try {
         if (bmp) {
+            if (!Admitted(admit, BmpDecodeBytes(bytes))) return Fail(reason, kNotAdmitted);
             if (!DecodeBmp(bytes, bitmap, why)) return Fail(reason, why);
-        } else {
-            DecodeJpeg(bytes, bitmap, host, thumbnailColours);
+        } else if (!DecodeJpeg(bytes, bitmap, host, thumbnailColours, admit)) {
+            return Fail(reason, kNotAdmitted);
         }
     } catch (const EJPEG& e) {
         return Fail(reason, e.Reason());
