@@ -29,6 +29,7 @@ public:
     std::string prefixText;
     std::string suffixText;
     std::string dest;
+    int workers = 0;  // decode-ahead threads
 
     std::vector<int> progress;
     std::vector<std::string> messages;
@@ -50,6 +51,7 @@ public:
     std::string prefix() override { return prefixText; }
     std::string suffix() override { return suffixText; }
     std::string destination() override { return dest; }
+    int decodeAheadWorkers() override { return workers; }
     void setProgress(int position) override { progress.push_back(position); }
     void pump() override {
         ++pumps;
