@@ -5,6 +5,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -228,19 +229,55 @@ void TForm1::DropFiles(const QStringList& paths) {
     if (!paths.isEmpty()) RunConversion(state_, *this);
 }
 
+// While a run is in progress or about to start, the drag shows that it
+// cannot drop here.
+bool TForm1::TakesDrops() const {
+    return !commandLineMode_ && !dropPending_ && !state_.running();
+}
+
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-    if (!commandLineMode_ && !LocalFiles(event->mimeData()).isEmpty())
+    if (TakesDrops() && !LocalFiles(event->mimeData()).isEmpty())
         event->acceptProposedAction();
+    else
+        event->ignore();
 }
 
 void TForm1::dragMoveEvent(QDragMoveEvent* event) {
-    if (!commandLineMode_) event->acceptProposedAction();
+    if (TakesDrops())
+        event->acceptProposedAction();
+    else
+        event->ignore();
 }
 
+// The drop is finished before the run: the drag source is released at once
+// instead of waiting for the whole run.
 void TForm1::dropEvent(QDropEvent* event) {
+    if (!TakesDrops()) {
+        event->ignore();
+        return;
+    }
     const QStringList paths = LocalFiles(event->mimeData());
     event->acceptProposedAction();
-    DropFiles(paths);
+    dropPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this, paths] {
+            dropPending_ = false;
+            DropFiles(paths);
+        },
+        Qt::QueuedConnection);
+}
+
+// Return and Enter press the focused button, as Space does. Qt does so only
+// in dialogs, or for buttons marked as defaults, which it draws smaller.
+void TForm1::keyPressEvent(QKeyEvent* event) {
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if (button && button->isEnabled() &&
+        (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        button->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

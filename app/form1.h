@@ -91,6 +91,7 @@ public Q_SLOTS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -101,6 +102,7 @@ private:
     void FormCreate(const QStringList& arguments);
     bool FormClose();
     void WriteSettings();
+    bool TakesDrops() const;
 
     RunState state_;
     EventPump pump_;
@@ -108,6 +110,7 @@ private:
     QString programFile_;
     QString settingsPath_;
     bool commandLineMode_ = false;
+    bool dropPending_ = false;  // dropped, its run queued
     // Settings without a control: kept from the file and written back.
     bool autoOrient_ = true;
     bool toSrgb_ = true;

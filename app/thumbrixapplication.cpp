@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <exception>
 
+#include "buildinfo.h"
 #include "platform/programfile.h"
 
 ThumbrixApplication::ThumbrixApplication(int& argc, char** argv) : QApplication(argc, argv) {

@@ -11,7 +11,7 @@ build=${1:-build/release}
 size=${2:-160}
 batch="$build/bin/thumbrix-batch"
 icc=/usr/share/color/icc/ghostscript
-testdata=${THUMBRIX_TESTDATA:-../shared/testdata}
+testdata=tests/data/public
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "codec/pictureformat.h"
 #include "conversion/outputname.h"
 #include "conversion/sourceset.h"
 #include "platform/filestatus.h"
@@ -16,8 +17,7 @@ std::optional<std::string> RefusalReason(const BatchSource& source,
     if (!status) return "no such file";
     if (status->kind == FileStatus::Kind::Folder) return "a folder (use -r to convert its files)";
     if (status->kind != FileStatus::Kind::File) return "not a file";
-    const std::string extension = LowerCaseExtension(source.path);
-    if (extension != ".bmp" && !IsJpegExtension(extension)) return "not a .bmp, .jpg or .jpeg file";
+    if (FormatOfPath(source.path) == nullptr) return "not a " + PictureExtensionWords() + " file";
     return std::nullopt;
 }
 

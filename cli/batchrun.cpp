@@ -3,6 +3,7 @@
 #include <atomic>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -67,7 +68,11 @@ int RunBatch(const BatchOptions& options, std::istream& standardInput, std::ostr
     };
     const size_t jobs = std::min(groups.size(), static_cast<size_t>(options.jobs));
     std::vector<std::thread> threads;
-    for (size_t j = 1; j < jobs; ++j) threads.emplace_back(work);
+    // A process limit may refuse threads: the run goes on with those it has.
+    try {
+        for (size_t j = 1; j < jobs; ++j) threads.emplace_back(work);
+    } catch (const std::system_error&) {
+    }
     work();
     for (std::thread& thread : threads) thread.join();
 

@@ -8,14 +8,9 @@
 #include <cstring>
 #include <vector>
 
-#include "conversion/outputname.h"
+#include "codec/pictureformat.h"
 
 namespace {
-
-bool IsPictureName(const std::string& name) {
-    const std::string extension = LowerCaseExtension(name);
-    return extension == ".bmp" || IsJpegExtension(extension);
-}
 
 struct Entry {
     std::string name;
@@ -60,7 +55,8 @@ void FolderWalker::walkFolder(std::string& path) {
                 isFile = true;
             }
         }
-        if (isFolder || (isFile && IsPictureName(name))) entries.push_back({name, isFolder});
+        if (isFolder || (isFile && FormatOfPath(name) != nullptr))
+            entries.push_back({name, isFolder});
         errno = 0;
     }
     const int readError = errno;

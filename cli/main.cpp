@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "buildinfo.h"
 #include "cli/batchoptions.h"
 #include "cli/batchrun.h"
 #include "cli/batchusage.h"

@@ -3,7 +3,8 @@
 #include <cinttypes>
 #include <cstdio>
 
-#include "conversion/jpegcomment.h"
+#include "buildinfo.h"
+#include "codec/jpegcomment.h"
 
 namespace {
 

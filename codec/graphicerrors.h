@@ -60,10 +60,10 @@ public:
 
 class EFOpenError : public EStreamError {
 public:
-    explicit EFOpenError(const std::string& path);  // path in UTF-8
+    explicit EFOpenError(const std::string& path);  // the file system's bytes
 };
 
 class EFCreateError : public EStreamError {
 public:
-    explicit EFCreateError(const std::string& path);  // path in UTF-8
+    explicit EFCreateError(const std::string& path);  // the file system's bytes
 };

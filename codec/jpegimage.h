@@ -28,7 +28,9 @@ enum class TProgressStage { Starting, Running, Ending };
 //
 // Codec failures throw EJPEG ("JPEG エラー #%d" with libjpeg's message code);
 // file failures throw EFOpenError / EFCreateError / EReadError / EWriteError.
-// Paths are QStrings (any file name the file system holds, Japanese included).
+// Paths are QStrings, encoded as UTF-8 when the file is opened: Japanese names
+// work, a name whose bytes are not UTF-8 does not (the program reads files
+// itself and hands their bytes to LoadFromBytes).
 // An object, and the copies that share its data, belong to one thread at a
 // time; different objects may work on different threads at once (the batch
 // command runs one per job). DefaultJpegSettings() is made before any job.

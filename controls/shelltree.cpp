@@ -74,9 +74,31 @@ TShellTree::TShellTree(QWidget* parent) : QTreeWidget(parent) {
     keep.setColor(QPalette::Inactive, QPalette::HighlightedText,
                   keep.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(keep);
+    InkMarks();
     connect(this, &QTreeWidget::itemSelectionChanged, this, &TShellTree::OnChange);
     connect(this, &QTreeWidget::itemExpanded, this, &TShellTree::onItemExpanded);
     Update();
+}
+
+// The style draws the expand boxes and lines in the palette's dark colour,
+// which a dark palette leaves close to the background. They take a mix of the
+// text and base colours instead: the usual grey on a light palette.
+void TShellTree::InkMarks() {
+    constexpr double kTextShare = 0.3725;  // #a0a0a0 between white and black
+    const QColor base = palette().color(QPalette::Base);
+    const QColor text = palette().color(QPalette::Text);
+    const auto mix = [&](int b, int t) { return qRound(b + (t - b) * kTextShare); };
+    const QColor marks(mix(base.red(), text.red()), mix(base.green(), text.green()),
+                       mix(base.blue(), text.blue()));
+    if (palette().color(QPalette::Dark) == marks) return;
+    QPalette inked = palette();
+    inked.setColor(QPalette::Dark, marks);
+    setPalette(inked);
+}
+
+void TShellTree::changeEvent(QEvent* event) {
+    QTreeWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) InkMarks();
 }
 
 void TShellTree::Loaded() {

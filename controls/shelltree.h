@@ -41,8 +41,10 @@ protected:
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    void InkMarks();       // expand boxes and lines that show on any palette
     void RevealCurrent();  // brings the selected node into view
     bool MakeSubNode(QTreeWidgetItem* node);
     void ExpPlusIcon(QTreeWidgetItem* node);

@@ -11,15 +11,19 @@ namespace {
 constexpr int kFirstRepeatMs = 400;
 constexpr int kRepeatMs = 100;
 
-// Glyph pixels of the bottom-left pixel's colour become transparent.
-QPixmap TransparentGlyph(const QImage& glyph) {
+// Glyph pixels of the bottom-left pixel's colour become transparent; black
+// ones take the ink, so that the arrows stay visible on a dark palette.
+QPixmap TransparentGlyph(const QImage& glyph, QColor ink) {
     if (glyph.isNull()) return {};
     QImage image = glyph.convertToFormat(QImage::Format_ARGB32);
     const QRgb key = image.pixel(0, image.height() - 1);
     for (int y = 0; y < image.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
-            if (row[x] == key) row[x] = qRgba(0, 0, 0, 0);
+            if (row[x] == key)
+                row[x] = qRgba(0, 0, 0, 0);
+            else if (row[x] == qRgb(0, 0, 0))
+                row[x] = ink.rgb();
         }
     }
     return QPixmap::fromImage(image);
@@ -39,8 +43,14 @@ void TTimerSpeedButton::setButtonFlags(ButtonFlags flags) {
 
 void TTimerSpeedButton::setGlyph(const QImage& glyph) {
     glyph_ = glyph;
-    shownGlyph_ = TransparentGlyph(glyph);
+    shownGlyph_ = TransparentGlyph(glyph, palette().color(QPalette::ButtonText));
     update();
+}
+
+void TTimerSpeedButton::changeEvent(QEvent* event) {
+    QAbstractButton::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
+        shownGlyph_ = TransparentGlyph(glyph_, palette().color(QPalette::ButtonText));
 }
 
 QSize TTimerSpeedButton::sizeHint() const {

@@ -31,6 +31,7 @@ public:
     QSize sizeHint() const override;  // the glyph with a margin
 
 protected:
+    void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

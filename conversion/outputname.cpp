@@ -1,5 +1,7 @@
 #include "conversion/outputname.h"
 
+#include "codec/pictureformat.h"
+
 namespace {
 
 size_t ExtensionStart(std::string_view path) {
@@ -25,7 +27,7 @@ std::string LowerCaseExtension(std::string_view path) {
 }
 
 bool IsJpegExtension(std::string_view lowerExtension) {
-    return lowerExtension == ".jpg" || lowerExtension == ".jpeg";
+    return HasExtension(JpegFormat(), lowerExtension);
 }
 
 std::string ThumbnailPath(std::string_view source, std::string_view destination,

@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-// Paths are UTF-8 with "/" separators. No UTF-8 sequence holds the byte of "/"
-// or ".", so plain byte searches never split a character.
+// Paths are the file system's bytes with "/" separators. No UTF-8 sequence
+// holds the byte of "/" or ".", so plain byte searches never split a character.
 
 // From the last "." that stands after every "/" to the end, as written; empty
 // when there is none.

@@ -4,7 +4,8 @@
 
 // What a conversion run asks of whoever drives it, at the moment it needs the
 // answer: the main window answers from its live controls, tests and the batch
-// command from their own values. Texts are UTF-8.
+// command from their own values. Paths, prefix
+// and suffix are the file system's bytes; other texts are UTF-8.
 class RunHost {
 public:
     virtual ~RunHost() = default;

@@ -14,6 +14,7 @@ struct RunState {
     std::vector<std::string> FileQueue;  // paths to convert, in order
     TBitmap ThumbBitmap;                 // the latest thumbnail, 24-bit
     TBitmap PreviewBitmap;               // the preview window's copy
+    uint32_t PreviewFileAge = 0;         // DOS date-time of the previewed source
     uint32_t BusyFlags = 0;
     bool PreviewMode = false;    // make the thumbnail only: no check, no file
     bool RunFailed = false;      // the last run produced no thumbnail

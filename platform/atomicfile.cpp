@@ -50,8 +50,9 @@ private:
     int fd_;
 };
 
-// The file to replace: a symbolic link's target rather than the link.
-std::string ReplacedPath(const std::string& path) {
+// The settings file's link keeps pointing where it did: its target is the
+// file to replace.
+std::string FollowedPath(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
     char* real = ::realpath(path.c_str(), nullptr);
@@ -59,6 +60,41 @@ std::string ReplacedPath(const std::string& path) {
     std::string resolved(real);
     std::free(real);
     return resolved;
+}
+
+class RefusalCategory final : public std::error_category {
+public:
+    const char* name() const noexcept override { return "atomic write"; }
+    std::string message(int code) const override {
+        const bool link = code >= kThroughLink;
+        const char* kinds[] = {"", "a FIFO", "a device", "a socket", "a folder", "a special file"};
+        const std::string kind = kinds[code % kThroughLink];
+        return link ? "a link to " + kind + " is at that name, not to a regular file"
+                    : kind + " is at that name, not a regular file";
+    }
+    static constexpr int kThroughLink = 8;
+};
+
+const RefusalCategory kRefusal;
+
+int KindCode(mode_t mode) {
+    if (S_ISFIFO(mode)) return 1;
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return 2;
+    if (S_ISSOCK(mode)) return 3;
+    if (S_ISDIR(mode)) return 4;
+    return 5;
+}
+
+// Only a regular file, a link or nothing at the name may be replaced; a link
+// to anything but a regular file is refused as well, though only the link
+// would go, for the user made it for a reason of their own.
+std::error_code RefusalFor(int dir, const std::string& name) {
+    struct stat st {};
+    if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISREG(st.st_mode))
+        return {};
+    if (!S_ISLNK(st.st_mode)) return {KindCode(st.st_mode), kRefusal};
+    if (::fstatat(dir, name.c_str(), &st, 0) != 0 || S_ISREG(st.st_mode)) return {};
+    return {RefusalCategory::kThroughLink + KindCode(st.st_mode), kRefusal};
 }
 
 // A name of at most 22 bytes in the target's folder. Every step works relative
@@ -183,13 +219,14 @@ std::error_code WriteContent(int fd, int dir, const std::string& name, std::stri
 
 std::error_code WriteFileAtomically(const std::string& path, std::string_view bytes,
                                     const AtomicWriteOptions& options) {
-    const std::string target = ReplacedPath(path);
+    const std::string target = options.followLink ? FollowedPath(path) : path;
     const auto slash = target.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
 
     const Descriptor dir(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() < 0) return LastError();
+    if (std::error_code refused = RefusalFor(dir.get(), name)) return refused;
     CleanOnFirstWrite(dir.get());
 
     Temporary temp;

@@ -17,6 +17,9 @@ struct AtomicWriteOptions {
     // when complete. Off, or where the file system has no unnamed files: a
     // named temporary file (".thumbrix-*.tmp"), locked while in use.
     bool unnamedTemporary = true;
+    // A symbolic link at the name: off, the link itself is replaced and what
+    // it points to is never touched; on, its target is replaced.
+    bool followLink = false;
 };
 
 // Replaces the file at path with bytes: they go to a temporary file in the same
@@ -27,9 +30,10 @@ struct AtomicWriteOptions {
 // under a temporary name that is renamed over the target at once). Named
 // temporary files that a killed writer left in the folder are removed the
 // first time a process writes there (RemoveStaleAtomicTemporaries). All names are taken relative to
-// the folder, so the temporary one never makes a path too long. A symbolic link keeps pointing
-// where it did: its target is replaced. An existing file's permissions carry over. Returns the
-// first error, or no error.
+// the folder, so the temporary one never makes a path too long. A device, FIFO, socket or folder at
+// the name, or a link to one, is refused with the reason (nothing is
+// opened). An existing file's permissions carry over. Returns the first
+// error, or no error.
 std::error_code WriteFileAtomically(const std::string& path, std::string_view bytes,
                                     const AtomicWriteOptions& options = {});
 

@@ -6,7 +6,7 @@
 #include <string>
 
 // What the directory entry of a path says, symbolic links followed. Paths are
-// UTF-8 with "/" separators.
+// the file system's bytes with "/" separators.
 struct FileStatus {
     enum class Kind { File, Folder, Other };
 

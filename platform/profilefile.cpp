@@ -186,6 +186,8 @@ std::string ProfileFile::readString(std::string_view section, std::string_view k
     KeyAndValue(lines_[index].text, name, value);
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
         value = value.substr(1, value.size() - 2);
+    // As the C functions return it: a NUL byte ends the text.
+    value = value.substr(0, value.find('\0'));
     return std::string(Truncated(value, kMaxValueBytes));
 }
 
@@ -236,6 +238,7 @@ void ProfileFile::save(const std::vector<Line>& lines) const {
     }
     AtomicWriteOptions options;
     options.sync = true;
+    options.followLink = true;
     if (lines_.empty()) MakeFolderOf(path_);
     if (WriteFileAtomically(path_, content, options)) throw ProfileWriteError(path_);
 }

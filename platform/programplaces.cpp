@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 #include <cstdlib>
 
+#include "buildinfo.h"
 #include "platform/filestatus.h"
 #include "platform/programfile.h"
 

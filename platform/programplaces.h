@@ -4,8 +4,8 @@
 
 // Where the program keeps its settings and where it starts. A copy whose folder
 // the user may write into (a build tree, a portable copy) keeps everything
-// beside itself; an installed one uses the user's own folders. Paths are UTF-8
-// with "/" separators.
+// beside itself; an installed one uses the user's own folders. Paths are the
+// file system's bytes with "/" separators.
 
 // Whether the folder of programFile is the program's own: the user may write
 // into it, and it is not the bin/ folder of an installed copy (root may write

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <algorithm>
 
@@ -49,6 +51,8 @@ QString TFileListBox::FileName() const {
 }
 
 void TFileListBox::ReadFileNames(const QString& folder) {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);  // a big or slow folder takes a while
+    const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
     const QStringList names = ListMatchingFiles(folder, mask_);
     {
         const QScopedValueRollback<bool> listing(listing_, true);

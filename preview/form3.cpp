@@ -12,6 +12,7 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include "codec/pictureformat.h"
 #include "controls/programfont.h"
 #include "controls/shelltree.h"
 #include "conversion/settingstable.h"
@@ -55,7 +56,7 @@ void TForm3::CreateControls() {
     ShellTree1->Loaded();
 
     FileListBox1 = new TFileListBox(Splitter1);
-    FileListBox1->setMask(QStringLiteral("*.jpg;*.jpeg;*.bmp"));
+    FileListBox1->setMask(QString::fromStdString(PictureFileMask()));
 
     Splitter1->addWidget(ShellTree1);
     Splitter1->addWidget(FileListBox1);

@@ -74,6 +74,8 @@ protected:
     virtual std::optional<QString> AskSaveFileName();
     // The clipboard for one copy, or null when it cannot be had.
     virtual QClipboard* OpenClipboard();
+    // Tells why Save wrote nothing.
+    virtual void ShowSaveRefusal(const QString& text);
 
 private:
     void CreateControls();
@@ -81,6 +83,7 @@ private:
     void FormCreate(const QString& programFile);
     void Magnify(QAction* item);
     void SetPictureVisible(bool visible);
+    bool IsPreviewedFile(const QString& path) const;
 
     PreviewHost& host_;
     QWidget* canvas_;  // ScrollBox1's content: Image1 when shown, else nothing

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QScopedValueRollback>
 #include <stdexcept>
@@ -13,6 +14,7 @@
 #include "conversion/runconversion.h"
 #include "conversion/runstate.h"
 #include "conversion/thumbnailwriter.h"
+#include "platform/filestatus.h"
 #include "platform/pathtext.h"
 #include "preview/filelistbox.h"
 #include "preview/form3.h"
@@ -61,6 +63,7 @@ void TForm3::FileListBox1Change() {
     Copy1->setEnabled(true);
     Save1->setEnabled(true);
     state.PreviewBitmap = state.ThumbBitmap;
+    state.PreviewFileAge = state.SourceFileAge;
     previewedFile_ = path;
     ShowPicture();
 }
@@ -122,15 +125,36 @@ std::optional<QString> TForm3::AskSaveFileName() {
 // nothing. Throws ThumbnailCreateError when the file cannot be created.
 void TForm3::Save1Click() {
     // The dialog opens where the user saved last in this session, else beside
-    // the picture, and proposes the picture's name as a JPEG file.
-    const QFileInfo picture(previewedFile_);
-    SaveDialog1->setDirectory(lastSaveFolder_.isEmpty() ? picture.absolutePath() : lastSaveFolder_);
-    SaveDialog1->selectFile(picture.completeBaseName() + QStringLiteral(".jpg"));
+    // the picture, with no name: a proposed name would be one step from
+    // replacing the photograph itself.
+    SaveDialog1->setDirectory(lastSaveFolder_.isEmpty() ? QFileInfo(previewedFile_).absolutePath()
+                                                        : lastSaveFolder_);
+    SaveDialog1->selectFile(QString());
     const std::optional<QString> path = AskSaveFileName();
     if (!path) return;
-    WriteThumbnail(host_.State().PreviewBitmap, PathBytes(*path), host_.State(),
-                   host_.RunSettings());
+    if (IsPreviewedFile(*path)) {
+        ShowSaveRefusal(QStringLiteral("表示中の画像ファイルには保存できません"));
+        return;
+    }
+    // The previewed picture's date: a later run has loaded other files since.
+    RunState saved;
+    saved.SourceFileAge = host_.State().PreviewFileAge;
+    WriteThumbnail(host_.State().PreviewBitmap, PathBytes(*path), saved, host_.RunSettings());
     lastSaveFolder_ = QFileInfo(*path).absolutePath();
+}
+
+// The same path, or another name of the same file (a link).
+bool TForm3::IsPreviewedFile(const QString& path) const {
+    if (previewedFile_.isEmpty()) return false;
+    if (QFileInfo(path).absoluteFilePath() == QFileInfo(previewedFile_).absoluteFilePath())
+        return true;
+    const std::optional<FileStatus> chosen = StatPath(PathBytes(path));
+    const std::optional<FileStatus> shown = StatPath(PathBytes(previewedFile_));
+    return chosen && shown && chosen->sameFileAs(*shown);
+}
+
+void TForm3::ShowSaveRefusal(const QString& text) {
+    QMessageBox::warning(this, windowTitle(), text);
 }
 
 void TForm3::Exit1Click() {

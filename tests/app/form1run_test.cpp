@@ -4,23 +4,37 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
 #include <QUrl>
 
+#include "controls/cspinedit.h"
 #include "controls/shelltree.h"
 #include "tests/app/form1fixture.h"
 
 namespace {
 
-void Drop(QWidget& target, const QStringList& paths) {
+// Drags the files onto the window and drops them if it takes them; whether
+// the drop was accepted. The run that follows is not started yet.
+bool SendDrop(QWidget& target, const QStringList& paths) {
     QMimeData data;
     QList<QUrl> urls;
     for (const QString& path : paths) urls.append(QUrl::fromLocalFile(path));
     data.setUrls(urls);
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&target, &enter);
-    if (!enter.isAccepted()) return;
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDragMoveEvent move(QPoint(12, 12), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &move);
+    if (!enter.isAccepted() || !move.isAccepted()) return false;
+    QDropEvent drop(QPointF(12, 12), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&target, &drop);
+    return drop.isAccepted();
+}
+
+bool Drop(QWidget& target, const QStringList& paths) {
+    const bool accepted = SendDrop(target, paths);
+    QCoreApplication::sendPostedEvents();
+    return accepted;
 }
 
 class Form1RunTest : public Form1Test {
@@ -49,6 +63,27 @@ TEST_F(Form1RunTest, DropRunsOverTheDroppedFilesAndTheNextDropReplacesThem) {
     Drop(*form, {makeBmp("d.bmp")});
     EXPECT_TRUE(written("d.jpg"));
     EXPECT_EQ(queueDuringRun.front(), 1u);
+}
+
+// The drop event returns before the run begins, so the drag source hears
+// "finished" at once; until the run ends, drags are refused.
+TEST_F(Form1RunTest, TheDropIsFinishedBeforeItsRunAndDragsAreRefusedUntilItEnds) {
+    auto form = makeForm();
+    EXPECT_TRUE(SendDrop(*form, {makeBmp("a.bmp")}));
+    EXPECT_FALSE(written("a.jpg"));
+    EXPECT_FALSE(SendDrop(*form, {makeBmp("queued.bmp")}));  // its run is still to come
+
+    bool refusedDuringRun = false;
+    form->duringRun = [&] {
+        if (!refusedDuringRun) refusedDuringRun = !Drop(*form, {makeBmp("late.bmp")});
+    };
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(written("a.jpg"));
+    EXPECT_TRUE(refusedDuringRun);
+    EXPECT_FALSE(written("late.jpg"));
+    form->duringRun = nullptr;
+    EXPECT_TRUE(Drop(*form, {makeBmp("b.bmp")}));
+    EXPECT_TRUE(written("b.jpg"));
 }
 
 TEST_F(Form1RunTest, CommandLineModeTakesNoDrops) {
@@ -84,6 +119,29 @@ TEST_F(Form1RunTest, StartConvertsTheCommandLineFilesAndCloses) {
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(form->messages.empty());
     EXPECT_TRUE(readSettings().contains("[JpegOption]"));
+}
+
+// Return and the keypad's Enter press the focused button, as Space does.
+TEST_F(Form1RunTest, EnterPressesTheFocusedButton) {
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    } keys[] = {{Qt::Key_Return, Qt::NoModifier}, {Qt::Key_Enter, Qt::KeypadModifier}};
+    for (const auto& k : keys) {
+        SCOPED_TRACE(k.key);
+        auto form = makeForm({makeBmp("a.bmp")});
+        form->show();
+        form->JpegQualityV->setValue(100);
+        form->Button1->setFocus();
+        QTest::keyClick(form->Button1, k.key, k.modifiers);
+        EXPECT_EQ(form->JpegQualityV->value(), 60);
+
+        QFile::remove(out + "a.jpg");
+        form->Button3->setFocus();
+        QTest::keyClick(form->Button3, k.key, k.modifiers);
+        EXPECT_TRUE(written("a.jpg"));
+        EXPECT_FALSE(form->isVisible());
+    }
 }
 
 TEST_F(Form1RunTest, ClosingWithoutStartConvertsNothingAndWritesTheSettings) {

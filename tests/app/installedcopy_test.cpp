@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "buildinfo.h"
 #include "controls/cspinedit.h"
 #include "controls/shelltree.h"
 #include "conversion/settingstable.h"

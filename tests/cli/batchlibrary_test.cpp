@@ -10,7 +10,8 @@
 #include <sstream>
 
 #include "cli/batchrun.h"
-#include "conversion/jpegcomment.h"
+#include "cli/updatestamp.h"
+#include "codec/jpegcomment.h"
 #include "tests/cli/batchtestpictures.h"
 
 // Whole libraries: walked folders, lists, mirroring, --update and --report.
@@ -211,3 +212,38 @@ TEST_F(BatchLibraryTest, ReportHasOneJsonLinePerSourceAndKeepsOddNames) {
 }
 
 }  // namespace
+
+// A setting left out of the stamp would let --update keep thumbnails made
+// with the old value; name-only settings must not force remaking.
+TEST(UpdateStampTest, EverySettingThatShapesThePictureChangesTheStamp) {
+    const struct {
+        const char* field;
+        void (*change)(BatchSettings&);
+        bool shapesPicture;
+    } cases[] = {
+        {"size", [](BatchSettings& s) { s.size += 1; }, true},
+        {"quality", [](BatchSettings& s) { s.quality += 1; }, true},
+        {"bestQuality", [](BatchSettings& s) { s.bestQuality = !s.bestQuality; }, true},
+        {"smoothing", [](BatchSettings& s) { s.smoothing = !s.smoothing; }, true},
+        {"progressive", [](BatchSettings& s) { s.progressive = !s.progressive; }, true},
+        {"keepDate", [](BatchSettings& s) { s.keepDate = !s.keepDate; }, true},
+        {"optimize", [](BatchSettings& s) { s.optimize = !s.optimize; }, true},
+        {"draft", [](BatchSettings& s) { s.draft = !s.draft; }, true},
+        {"autoOrient", [](BatchSettings& s) { s.autoOrient = !s.autoOrient; }, true},
+        {"toSrgb", [](BatchSettings& s) { s.toSrgb = !s.toSrgb; }, true},
+        {"prefix", [](BatchSettings& s) { s.prefix += "t_"; }, false},
+        {"suffix", [](BatchSettings& s) { s.suffix += "_t"; }, false},
+        {"destination", [](BatchSettings& s) { s.destination += "sub/"; }, false},
+    };
+    FileStatus status;
+    status.size = 1234;
+    status.modified = {1700000000, 5};
+    const BatchSettings base;
+    const std::string before = UpdateStamp(base).textFor("/photos/a.jpg", status);
+    for (const auto& c : cases) {
+        BatchSettings changed = base;
+        c.change(changed);
+        const std::string after = UpdateStamp(changed).textFor("/photos/a.jpg", status);
+        EXPECT_EQ(after != before, c.shapesPicture) << c.field;
+    }
+}

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "buildinfo.h"
 #include "cli/batchusage.h"
 
 namespace {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "buildinfo.h"
 #include "tests/cli/batchtestpictures.h"
 #include "tests/support/removetree.h"
 
@@ -251,6 +253,30 @@ TEST_F(BatchUpdateProgram, TwoRunsIntoOneDestinationAtOnce) {
     EXPECT_EQ(Thumbnails(out), reference_);
     EXPECT_EQ(RunBatchProgram(args(out)).status, 0);
     EXPECT_EQ(Thumbnails(out), reference_);
+}
+
+// Under a process limit no thread can be started; as root the limit binds
+// only once the child is another user (one with no other processes).
+TEST(BatchProgram, ThreadsThatCannotStartNeverAbortTheRun) {
+    QTemporaryDir dir;
+    ASSERT_EQ(chmod(dir.path().toUtf8().constData(), 0777), 0);
+    const std::vector<std::string> pictures = MakeBatchPictures(dir.path().toStdString(), 4);
+    QStringList arguments{QStringLiteral("--no-settings"), QStringLiteral("-j"),
+                          QStringLiteral("64"), QStringLiteral("-d"), dir.path() + "/out"};
+    for (const std::string& p : pictures) arguments << QString::fromStdString(p);
+    QDir(dir.path()).mkdir(QStringLiteral("out"));
+    ASSERT_EQ(chmod((dir.path() + "/out").toUtf8().constData(), 0777), 0);
+    QProcess process;
+    process.setChildProcessModifier([] {
+        if (geteuid() == 0 && (setgid(54321) != 0 || setuid(54321) != 0)) _exit(99);
+        const rlimit one{1, 1};
+        setrlimit(RLIMIT_NPROC, &one);
+    });
+    process.start(QStringLiteral(THUMBRIX_BATCH_PATH), arguments);
+    ASSERT_TRUE(process.waitForFinished(120000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    EXPECT_EQ(QDir(dir.path() + "/out").entryList(QDir::Files).size(), 4);
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #include "cli/batchrun.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 #include <fstream>
@@ -154,6 +156,21 @@ TEST_F(BatchRunTest, ProgressLineCountsFilesDone) {
                           "1 refused, 0 failed in "),
               std::string::npos)
         << report;
+}
+
+// --update reads the old thumbnail's record first: a FIFO at the output's
+// name must neither be waited on nor written.
+TEST_F(BatchRunTest, UpdateNeverBlocksOnAFifoAtAnOutputsName) {
+    options_.files = MakeBatchPictures(src_, 1);
+    const std::string name =
+        QFileInfo(QString::fromStdString(options_.files[0])).fileName().toStdString();
+    ASSERT_EQ(mkfifo((out_ + name).c_str(), 0644), 0);
+    options_.update = true;
+    EXPECT_EQ(run(), kSomeFailed);
+    EXPECT_NE(err_.str().find("a FIFO is at that name"), std::string::npos) << err_.str();
+    struct stat st {};
+    ASSERT_EQ(lstat((out_ + name).c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 }  // namespace

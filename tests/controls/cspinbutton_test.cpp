@@ -156,16 +156,24 @@ TEST(CSpinButton, ArrowsAreTheSpinResourcesDrawnWithoutTheirOlive) {
     ExpectArrow(pair.upGlyph(), {0, 1, 3, 5, 7, 0});
     ExpectArrow(pair.downGlyph(), {0, 7, 5, 3, 1, 0});
 
-    pair.resize(15, 40);
-    const QImage shot = pair.UpButton()->grab().toImage();
-    int black = 0;
-    for (int y = 0; y < shot.height(); ++y) {
-        for (int x = 0; x < shot.width(); ++x) {
-            ASSERT_NE(shot.pixel(x, y), qRgb(128, 128, 0)) << "at (" << x << ", " << y << ")";
-            if (shot.pixel(x, y) == qRgb(0, 0, 0)) ++black;
+    // The triangle is drawn in the button text colour: black on the usual
+    // palette, the palette's own on another one set after creation.
+    for (const QColor ink : {QColor(Qt::black), QColor(0, 230, 120)}) {
+        SCOPED_TRACE(ink.name().toStdString());
+        QPalette palette = pair.palette();
+        palette.setColor(QPalette::ButtonText, ink);
+        if (ink != Qt::black) pair.setPalette(palette);
+        pair.resize(15, 40);
+        const QImage shot = pair.UpButton()->grab().toImage();
+        int inked = 0;
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = 0; x < shot.width(); ++x) {
+                ASSERT_NE(shot.pixel(x, y), qRgb(128, 128, 0)) << "at (" << x << ", " << y << ")";
+                if (shot.pixel(x, y) == ink.rgb()) ++inked;
+            }
         }
+        EXPECT_GE(inked, 16);  // the triangle
     }
-    EXPECT_GE(black, 16);  // the triangle
 }
 
 }  // namespace

@@ -323,3 +323,28 @@ TEST_F(ShellTree, EveryNodeHasItsPathAsTooltip) {
 }
 
 }  // namespace
+
+namespace {
+
+// Expand boxes and lines are drawn in the palette's dark colour: the usual
+// grey on black text and white ground, a lighter one on a dark palette.
+TEST(ShellTreeMarks, TakeTheirColourFromTextAndGround) {
+    const struct {
+        QColor base, text, marks;
+    } cases[] = {
+        {Qt::white, Qt::black, QColor(0xa0, 0xa0, 0xa0)},
+        {QColor(0x20, 0x20, 0x20), QColor(0xf0, 0xf0, 0xf0), QColor(0x6d, 0x6d, 0x6d)},
+    };
+    TShellTree tree;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.name().toStdString());
+        QPalette palette = tree.palette();
+        palette.setColor(QPalette::Base, c.base);
+        palette.setColor(QPalette::Text, c.text);
+        palette.setColor(QPalette::Dark, Qt::black);
+        tree.setPalette(palette);
+        EXPECT_EQ(tree.palette().color(QPalette::Dark), c.marks);
+    }
+}
+
+}  // namespace

@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 
-#include "conversion/jpegcomment.h"
+#include "codec/jpegcomment.h"
 #include "conversion/runstate.h"
 #include "conversion/sourceloader.h"
 #include "conversion/thumbnailwriter.h"

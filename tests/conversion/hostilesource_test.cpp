@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "conversion/bmpdecoder.h"
+#include "codec/bmpdecoder.h"
 #include "conversion/runconversion.h"
 #include "conversion/runstate.h"
 #include "conversion/sourceloader.h"

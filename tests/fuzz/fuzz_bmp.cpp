@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "conversion/bmpdecoder.h"
+#include "codec/bmpdecoder.h"
 #include "image/bitmap.h"
 #include "tests/fuzz/fuzzcheck.h"
 

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <climits>
 #include <csignal>
@@ -50,16 +53,71 @@ TEST_F(AtomicFileTest, CreatesAndReplacesKeepingPermissions) {
     EXPECT_EQ(entries(), QStringList{QStringLiteral("名前.jpg")});
 }
 
-TEST_F(AtomicFileTest, ReplacesTheTargetOfALink) {
+TEST_F(AtomicFileTest, ReplacesTheTargetOfALinkWhenAskedTo) {
     const std::string target = path("real.ini");
     const std::string link = path("link.ini");
     ASSERT_FALSE(WriteFileAtomically(target, "old"));
     ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
-    ASSERT_FALSE(WriteFileAtomically(link, "new"));
+    AtomicWriteOptions options;
+    options.followLink = true;
+    ASSERT_FALSE(WriteFileAtomically(link, "new", options));
     struct stat st {};
     ASSERT_EQ(lstat(link.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
     EXPECT_EQ(ReadAll(target), "new");
+}
+
+// What a name may hold: only a regular file, a link to one, a dangling link
+// or nothing is replaced, and then never what a link points to.
+TEST_F(AtomicFileTest, NeverWritesThroughALinkOrOntoASpecialFile) {
+    ASSERT_EQ(mkfifo(path("fifo").c_str(), 0644), 0);
+    const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = path("socket");
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(mkdir(path("folder").c_str(), 0755), 0);
+    ASSERT_FALSE(WriteFileAtomically(path("photo.jpg"), "photo"));
+    struct Case {
+        const char* name;
+        const char* linkTo;  // null: the special file itself is at the name
+        const char* reason;  // null: the link itself is replaced
+    };
+    const Case cases[] = {
+        {"fifo", nullptr, "a FIFO is at that name, not a regular file"},
+        {"socket", nullptr, "a socket is at that name, not a regular file"},
+        {"to-fifo.jpg", "fifo", "a link to a FIFO is at that name, not to a regular file"},
+        {"to-socket.jpg", "socket", "a link to a socket is at that name, not to a regular file"},
+        {"to-folder.jpg", "folder", "a link to a folder is at that name, not to a regular file"},
+        {"to-photo.jpg", "photo.jpg", nullptr},
+        {"dangling.jpg", "missing", nullptr},
+    };
+    for (const Case& c : cases) {
+        if (c.linkTo != nullptr) {
+            ASSERT_EQ(symlink(path(c.linkTo).c_str(), path(c.name).c_str()), 0);
+        }
+        const std::error_code error = WriteFileAtomically(path(c.name), "thumbnail");
+        struct stat st {};
+        ASSERT_EQ(lstat(path(c.name).c_str(), &st), 0);
+        if (c.reason != nullptr) {
+            EXPECT_EQ(error.message(), c.reason) << c.name;
+            EXPECT_FALSE(S_ISREG(st.st_mode)) << c.name;
+        } else {
+            EXPECT_FALSE(error) << c.name << ": " << error.message();
+            EXPECT_TRUE(S_ISREG(st.st_mode)) << c.name;
+            EXPECT_EQ(ReadAll(path(c.name)), "thumbnail") << c.name;
+        }
+    }
+    struct stat st {};
+    ASSERT_EQ(lstat(path("fifo").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    ASSERT_EQ(lstat(path("socket").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISSOCK(st.st_mode));
+    EXPECT_EQ(ReadAll(path("photo.jpg")), "photo");
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path("missing"))));
+    close(sock);
 }
 
 TEST_F(AtomicFileTest, GivesTheNewFileItsTime) {

@@ -85,7 +85,11 @@ TEST_F(ProfileFileTest, ReadsWhatTheWindowsFunctionsWouldRead) {
              "[JpegOption]\n"
              "Progressive=1\n"
              "orphan\n"
-             "[Empty]");
+             "[FileName]\n"
+             "Prefix=x" +
+                 std::string(1, '\0') +
+                 "y_\n"
+                 "[Empty]");
     const ProfileFile profile(file());
     EXPECT_EQ(profile.readInteger("WinPos", "x", 0), 120);
     EXPECT_EQ(profile.readInteger("winpos", "y", 0), 40);
@@ -94,6 +98,7 @@ TEST_F(ProfileFileTest, ReadsWhatTheWindowsFunctionsWouldRead) {
     EXPECT_EQ(profile.readInteger("JpegOption", "QualityV", 60), 80);   // the first one counts
     EXPECT_EQ(profile.readInteger("JpegOption", "Smoothing", 7), 7);    // not a number
     EXPECT_EQ(profile.readInteger("JpegOption", "Progressive", 0), 0);  // second section ignored
+    EXPECT_EQ(profile.readString("FileName", "Prefix", ""), "x");       // ends at its NUL
     EXPECT_EQ(profile.readString("Empty", "x", "fallback"), "fallback");
     EXPECT_EQ(profile.readString("Missing", "x", "fallback"), "fallback");
 }

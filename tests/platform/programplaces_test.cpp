@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "buildinfo.h"
 #include "platform/profilefile.h"
 
 namespace {

@@ -1,6 +1,7 @@
 #include "preview/filelistbox.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -58,9 +59,14 @@ TEST_F(FileListing, OrdinaryVisibleMatchingFilesEachOnceSortedByName) {
     ASSERT_TRUE(QDir(folder).mkdir("folder.jpg"));
     ASSERT_EQ(symlink("c.bmp", QFile::encodeName(folder + "link.bmp").constData()), 0);
     ASSERT_EQ(symlink("nowhere", QFile::encodeName(folder + "broken.bmp").constData()), 0);
+    ASSERT_EQ(symlink("folder.jpg", QFile::encodeName(folder + "dirlink.jpg").constData()), 0);
+    ASSERT_EQ(link(QFile::encodeName(folder + "c.bmp").constData(),
+                   QFile::encodeName(folder + "hard.BMP").constData()),
+              0);
+    ASSERT_EQ(mkfifo(QFile::encodeName(folder + "pipe.jpg").constData(), 0600), 0);
 
     const QStringList names = ListMatchingFiles(folder, "*.jpg;*.jpeg;*.bmp;*.JPG");
-    EXPECT_EQ(names, (QStringList{"a.JPG", "b.jpeg", "c.bmp", "link.bmp", "写真.jpg"}));
+    EXPECT_EQ(names, (QStringList{"a.JPG", "b.jpeg", "c.bmp", "hard.BMP", "link.bmp", "写真.jpg"}));
     EXPECT_EQ(ListMatchingFiles(dir.path(), "*.png"), QStringList{"d.png"});  // no final "/"
 }
 

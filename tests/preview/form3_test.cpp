@@ -24,7 +24,7 @@ TEST_F(PreviewTest, CreatedHiddenWithItsMenuAndNothingToCopyOrSave) {
     makeWindows();
     EXPECT_FALSE(form3->isVisible());
     EXPECT_EQ(form3->windowTitle(), "Thumbrix - プレビュー");
-    EXPECT_EQ(form3->FileListBox1->Mask(), "*.jpg;*.jpeg;*.bmp");
+    EXPECT_EQ(form3->FileListBox1->Mask(), "*.bmp;*.jpg;*.jpeg");
 
     struct Item {
         QAction* action;

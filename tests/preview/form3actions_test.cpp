@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
@@ -134,7 +135,12 @@ TEST_F(PreviewTest, SaveWritesABitmapOrAJpegByTheExtensionAndNothingElse) {
     EXPECT_TRUE(form1->messages.empty());
 }
 
+// A file dropped on the main window after the preview must not lend its date.
 TEST_F(PreviewTest, SaveKeepsThePreviewedFilesDateWhenAskedTo) {
+    const QString out = root + "out/";
+    ASSERT_TRUE(QDir().mkpath(out));
+    writeSettings(("[FilePAth]\nSave=" + out + "\n").toUtf8());
+    const QString dropped = makeBmp("b.bmp");
     const QString source = makeBmp("a.bmp");
     const std::time_t stamp = std::time(nullptr) - 3 * 24 * 3600;  // even: DOS times have 2 s steps
     const timespec times[2] = {{stamp & ~std::time_t(1), 0}, {stamp & ~std::time_t(1), 0}};
@@ -142,6 +148,7 @@ TEST_F(PreviewTest, SaveKeepsThePreviewedFilesDateWhenAskedTo) {
     makeWindows();
     openPics();
     select("a.bmp");
+    form1->DropFiles({dropped});
 
     const QString kept = root + "kept.bmp";
     const QString fresh = root + "fresh.jpg";
@@ -156,7 +163,7 @@ TEST_F(PreviewTest, SaveKeepsThePreviewedFilesDateWhenAskedTo) {
 }
 
 // Save opens beside the picture, or where the user saved last in this
-// session, and proposes the picture's name as a JPEG file.
+// session, and proposes no name (the picture's own would replace it).
 TEST_F(PreviewTest, SaveStartsInTheLastFolderSavedToElseThePicturesOwn) {
     makeBmp("s_big_t.bmp");
     makeBmp("夕焼け.jpeg.bmp");
@@ -169,7 +176,7 @@ TEST_F(PreviewTest, SaveStartsInTheLastFolderSavedToElseThePicturesOwn) {
     form3->saveName.reset();  // cancelled: nothing saved, nothing remembered
     form3->Save1Click();
     EXPECT_EQ(form3->askedFolder, pics().chopped(1));
-    EXPECT_EQ(form3->proposedName, "s_big_t.jpg");
+    EXPECT_EQ(form3->proposedName, "");
 
     form3->saveName = out + "/first.jpg";
     form3->Save1Click();
@@ -180,7 +187,40 @@ TEST_F(PreviewTest, SaveStartsInTheLastFolderSavedToElseThePicturesOwn) {
     form3->saveName.reset();
     form3->Save1Click();
     EXPECT_EQ(form3->askedFolder, out);
-    EXPECT_EQ(form3->proposedName, "夕焼け.jpeg.jpg");
+    EXPECT_EQ(form3->proposedName, "");
+}
+
+// Whatever name reaches the previewed file is refused with a box, and the
+// photograph keeps its bytes; another file is written.
+TEST_F(PreviewTest, SaveNeverWritesOverThePreviewedFile) {
+    const QString photo = makeBmp("photo.bmp");
+    const QByteArray original = ReadAll(photo);
+    ASSERT_TRUE(QFile::link(photo, pics() + "link.bmp"));
+    ASSERT_EQ(::link(QFile::encodeName(photo).constData(),
+                     QFile::encodeName(root + "hard.bmp").constData()),
+              0);
+    makeWindows();
+    openPics();
+    select("photo.bmp");
+    const struct {
+        QString path;
+        bool refused;
+    } cases[] = {
+        {photo, true},
+        {pics() + "../pics/photo.bmp", true},
+        {pics() + "link.bmp", true},
+        {root + "hard.bmp", true},
+        {root + "other.bmp", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        form3->refusals.clear();
+        form3->saveName = c.path;
+        form3->Save1Click();
+        EXPECT_EQ(form3->refusals.size(), c.refused ? 1 : 0);
+        EXPECT_EQ(ReadAll(photo), original);
+    }
+    EXPECT_TRUE(QFileInfo::exists(root + "other.bmp"));
 }
 
 TEST_F(PreviewTest, SaveThatCannotCreateItsFileThrowsTheFileLayersError) {

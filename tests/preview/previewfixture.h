@@ -27,14 +27,19 @@ public:
     bool clipboardLocked = false;
     QString askedFolder;   // where the dialog opened, last time it was asked
     QString proposedName;  // the file name it proposed then
+    QStringList refusals;  // the boxes Save showed instead of writing
 
 protected:
     std::optional<QString> AskSaveFileName() override {
         askedFolder = SaveDialog1->directory().absolutePath();
         const QStringList files = SaveDialog1->selectedFiles();
-        proposedName = files.isEmpty() ? QString() : QFileInfo(files.front()).fileName();
+        // With no name typed the dialog gives its folder.
+        proposedName = files.isEmpty() || QFileInfo(files.front()).isDir()
+                           ? QString()
+                           : QFileInfo(files.front()).fileName();
         return saveName;
     }
+    void ShowSaveRefusal(const QString& text) override { refusals.append(text); }
     QClipboard* OpenClipboard() override {
         return clipboardLocked ? nullptr : TForm3::OpenClipboard();
     }
