@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "app/thumbrixapplication.h"
+#include "app/windowtexts.h"
 #include "controls/cspinedit.h"
 #include "controls/programfont.h"
 #include "controls/shelltree.h"
@@ -42,13 +43,16 @@ void FitCaption(QLabel* label, int room) {
     label->adjustSize();
 }
 
+// Widths were laid out for a slightly narrower font; a caption must not lose
+// its last letters, and nothing stands right beside the check boxes.
+void WidenToCaption(QCheckBox* box) {
+    if (box->sizeHint().width() > box->width()) box->resize(box->sizeHint().width(), box->height());
+}
+
 QCheckBox* MakeCheckBox(const QString& text, const QRect& geometry, QWidget* parent) {
     auto* box = new QCheckBox(text, parent);
     box->setGeometry(geometry);
-    // Widths were laid out for a slightly narrower font; a caption must not
-    // lose its last letters, and nothing stands to the right of these boxes.
-    if (box->sizeHint().width() > geometry.width())
-        box->resize(box->sizeHint().width(), geometry.height());
+    WidenToCaption(box);
     box->setFocusPolicy(Qt::ClickFocus);  // Tab passes them by
     return box;
 }
@@ -82,7 +86,7 @@ TForm1::TForm1(const QStringList& arguments, const QString& programFile, QWidget
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
       programFile_(programFile) {
-    setWindowTitle(QStringLiteral("Thumbrix"));
+    setWindowTitle(tr("Thumbrix"));
     setFont(ProgramFont());
     setFixedSize(281, 280);
     CreateControls();
@@ -92,22 +96,22 @@ TForm1::TForm1(const QStringList& arguments, const QString& programFile, QWidget
 TForm1::~TForm1() = default;
 
 void TForm1::CreateControls() {
-    Label8 = MakeLabel(QStringLiteral("ThumbnailSize"), 0, 8, this);
+    Label8 = MakeLabel(tr("ThumbnailSize"), 0, 8, this);
     ThumbnailSize = MakeSpinEdit(32, 160, 1, 32, QRect(80, 0, 49, 21), this);
     FitCaption(Label8, ThumbnailSize->x() - Label8->x());
 
-    GroupBox1 = new QGroupBox(QStringLiteral("Jpeg Option"), this);
+    GroupBox1 = new QGroupBox(tr("Jpeg Option"), this);
     GroupBox1->setGeometry(0, 24, 129, 113);
-    Label6 = MakeLabel(QStringLiteral("Quality"), 24, 16, GroupBox1);
+    Label6 = MakeLabel(tr("Quality"), 24, 16, GroupBox1);
     JpegQualityV = MakeSpinEdit(20, 100, 10, 60, QRect(80, 8, 41, 21), GroupBox1);
-    JpegPrEncode = MakeCheckBox(QStringLiteral("Progressive"), QRect(8, 32, 81, 17), GroupBox1);
-    JpegQualityF = MakeCheckBox(QStringLiteral("Best Quality"), QRect(8, 48, 89, 17), GroupBox1);
+    JpegPrEncode = MakeCheckBox(tr("Progressive"), QRect(8, 32, 81, 17), GroupBox1);
+    JpegQualityF = MakeCheckBox(tr("Best Quality"), QRect(8, 48, 89, 17), GroupBox1);
     JpegQualityF->setChecked(true);
-    JpegSmoothing = MakeCheckBox(QStringLiteral("Smoothing"), QRect(8, 64, 73, 17), GroupBox1);
+    JpegSmoothing = MakeCheckBox(tr("Smoothing"), QRect(8, 64, 73, 17), GroupBox1);
 
-    Button1 = new QPushButton(QStringLiteral("Default"), this);
+    Button1 = new QPushButton(tr("Default"), this);
     Button1->setGeometry(8, 112, 49, 17);
-    Button3 = new QPushButton(QStringLiteral("処理開始"), this);
+    Button3 = new QPushButton(tr("処理開始"), this);
     Button3->setGeometry(8, 152, 113, 25);
     QFont bold = Button3->font();
     bold.setBold(true);
@@ -116,27 +120,28 @@ void TForm1::CreateControls() {
     red.setColor(QPalette::ButtonText, Qt::red);
     Button3->setPalette(red);
     Button3->hide();
-    Button2 = new QPushButton(QStringLiteral("プレビュー"), this);
+    Button2 = new QPushButton(tr("プレビュー"), this);
     Button2->setGeometry(64, 152, 65, 25);
     Button2->hide();
-    TimeStamp = new QCheckBox(QStringLiteral("日付は変えない"), this);
+    TimeStamp = new QCheckBox(tr("日付は変えない"), this);
     TimeStamp->setGeometry(8, 192, 105, 17);
+    WidenToCaption(TimeStamp);
 
-    Label7 = MakeLabel(QStringLiteral("格納先指定"), 168, 0, this);
+    Label7 = MakeLabel(tr("格納先指定"), 168, 0, this);
     ShellTree2 = new TShellTree(this);
     ShellTree2->setGeometry(136, 16, 145, 193);
     ShellTree2->Loaded();
 
-    GroupBox2 = new QGroupBox(QStringLiteral("FileName"), this);
+    GroupBox2 = new QGroupBox(tr("FileName"), this);
     GroupBox2->setGeometry(0, 208, 281, 49);
     FileNameA = new QLineEdit(GroupBox2);
     FileNameA->setGeometry(16, 16, 57, 20);
     FileNameA->setFocusPolicy(Qt::ClickFocus);
-    Label1 = MakeLabel(QStringLiteral("＋ FileName ＋"), 80, 24, GroupBox2);
+    Label1 = MakeLabel(tr("＋ FileName ＋"), 80, 24, GroupBox2);
     FileNameB = new QLineEdit(GroupBox2);
     FileNameB->setGeometry(168, 16, 57, 20);
     FileNameB->setFocusPolicy(Qt::ClickFocus);
-    Label2 = MakeLabel(QStringLiteral("＋ .JPG"), 232, 24, GroupBox2);
+    Label2 = MakeLabel(tr("＋ .JPG"), 232, 24, GroupBox2);
 
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setGeometry(0, 264, 281, 16);
@@ -170,9 +175,9 @@ void TForm1::NameForAssistiveTools() {
     ThumbnailSize->setAccessibleName(Label8->text());
     JpegQualityV->setAccessibleName(Label6->text());
     ShellTree2->setAccessibleName(Label7->text());
-    FileNameA->setAccessibleName(QStringLiteral("FileName prefix"));
-    FileNameB->setAccessibleName(QStringLiteral("FileName suffix"));
-    ProgressBar1->setAccessibleName(QStringLiteral("Progress"));
+    FileNameA->setAccessibleName(tr("FileName prefix"));
+    FileNameB->setAccessibleName(tr("FileName suffix"));
+    ProgressBar1->setAccessibleName(tr("Progress"));
     for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
              Button1, Button2, Button3, JpegPrEncode, JpegQualityF, JpegSmoothing, TimeStamp})
         button->setAccessibleName(button->text());
@@ -339,7 +344,7 @@ void TForm1::ReportError(const QString& message) {
 }
 
 void TForm1::showMessage(const std::string& text) {
-    QMessageBox box(QMessageBox::NoIcon, ThumbrixApplication::Title(), QString::fromStdString(text),
+    QMessageBox box(QMessageBox::NoIcon, ThumbrixApplication::Title(), WindowText(text),
                     QMessageBox::Ok, this);
     box.exec();
 }

@@ -6,6 +6,7 @@
 #include <QScreen>
 
 #include "app/form1.h"
+#include "app/windowtexts.h"
 #include "controls/cspinedit.h"
 #include "controls/shelltree.h"
 #include "conversion/settingstable.h"
@@ -73,7 +74,7 @@ bool TForm1::FormClose() {
     } catch (const ProfileWriteError& e) {
         // Reported, and the program still ends: a read-only folder must not
         // keep the user from closing it.
-        ReportError(QString::fromUtf8(e.what()));
+        ReportError(WindowText(e.what()));
     }
     return true;
 }

@@ -6,6 +6,7 @@
 
 #include "app/form1.h"
 #include "app/thumbrixapplication.h"
+#include "app/windowtexts.h"
 #include "platform/pathtext.h"
 #include "platform/programfile.h"
 #include "preview/form3.h"
@@ -31,7 +32,7 @@ int main(int argc, char* argv[]) {
         form1.show();
         return app.exec();
     } catch (const std::exception& e) {
-        ThumbrixApplication::ShowError(QString::fromUtf8(e.what()));
+        ThumbrixApplication::ShowError(WindowText(e.what()));
     }
     return 1;
 }

@@ -1,9 +1,12 @@
 #include "app/thumbrixapplication.h"
 
 #include <QIcon>
+#include <QLocale>
 #include <QMessageBox>
 #include <exception>
 
+#include "app/translations.h"
+#include "app/windowtexts.h"
 #include "buildinfo.h"
 #include "platform/programfile.h"
 
@@ -16,13 +19,14 @@ ThumbrixApplication::ThumbrixApplication(int& argc, char** argv) : QApplication(
         icon.addFile(QStringLiteral(":/icon/%1.png").arg(size), QSize(size, size));
     setWindowIcon(icon);
     setDesktopFileName(QStringLiteral(THUMBRIX_APP_ID));
+    InstallTranslations(QLocale::system());
 }
 
 bool ThumbrixApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
-        ShowError(QString::fromUtf8(e.what()));
+        ShowError(WindowText(e.what()));
     } catch (...) {
         ShowError(QStringLiteral("Unknown error"));
     }

@@ -22,6 +22,23 @@ const char* StatusName(ProgressLine::Outcome outcome) {
 
 }  // namespace
 
+std::string EscapeControls(std::string_view text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            shown += c;
+            continue;
+        }
+        static const char kHex[] = "0123456789abcdef";
+        shown += "\\x";
+        shown += kHex[byte >> 4];
+        shown += kHex[byte & 15];
+    }
+    return shown;
+}
+
 BatchLog::BatchLog(std::ostream& err, bool showProgress, uint64_t total, JsonReport& report)
     : err_(err), showProgress_(showProgress), report_(report), counts_(total) {}
 
@@ -65,7 +82,7 @@ bool BatchLog::allWell() const {
 
 void BatchLog::message(const std::string& text) {
     if (showProgress_ && drawn_) err_ << "\r\033[K";
-    err_ << kProgram << text << '\n';
+    err_ << kProgram << EscapeControls(text) << '\n';
     drawn_ = false;
     drawProgress(true);
 }

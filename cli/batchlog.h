@@ -4,9 +4,15 @@
 #include <mutex>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "cli/jsonreport.h"
 #include "cli/progressline.h"
+
+// text with its control bytes (ESC, BEL, a newline or carriage return in a
+// name) written as "\xHH", so that one message stays one line and no name
+// can drive the terminal.
+std::string EscapeControls(std::string_view text);
 
 // Where every job tells what became of each source: the counts, the messages
 // on the error stream (kept apart from a terminal's progress line), and the

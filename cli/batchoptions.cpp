@@ -58,9 +58,11 @@ std::string WithSlash(std::string folder) {
 }
 
 // The main window's view of a settings file: its spin edits hold size and
-// quality to their ranges. An empty destination keeps the default.
-void ReadSettingsFile(const std::string& path, BatchSettings& s) {
+// quality to their ranges. An empty destination keeps the default. Returns
+// why the file could not be read, else empty.
+std::string ReadSettingsFile(const std::string& path, BatchSettings& s) {
     const ProfileFile file(path);
+    if (!file.readFailure().empty()) return file.readFailure();
     s.size = std::clamp(ReadSettingInt(file, Setting::ThumbnailSize), 32, 160);
     s.quality = std::clamp(ReadSettingInt(file, Setting::JpegQuality), 20, 100);
     s.bestQuality = ReadSettingBool(file, Setting::BestQuality);
@@ -73,6 +75,7 @@ void ReadSettingsFile(const std::string& path, BatchSettings& s) {
     s.suffix = ReadSettingText(file, Setting::NameSuffix);
     if (std::string stored = ReadSettingText(file, Setting::SaveFolder); !stored.empty())
         s.destination = WithSlash(stored);
+    return {};
 }
 
 // As command-line tools do, thumbnails go to the current folder by default.
@@ -110,13 +113,12 @@ bool Settle(const Given& given, const std::string& programFile, BatchOptions& op
     BatchSettings& s = options.settings;
     s.destination = CurrentFolder();
     if (given.settings.value_or(true)) {
-        if (given.settingsFile) {
-            if (!IsExistingFile(*given.settingsFile))
-                return Usage(error, "settings file " + *given.settingsFile + " cannot be read");
-            ReadSettingsFile(*given.settingsFile, s);
-        } else if (const std::string window = BatchSettingsFile(programFile);
-                   IsExistingFile(window)) {
-            ReadSettingsFile(window, s);
+        std::string file = given.settingsFile.value_or(BatchSettingsFile(programFile));
+        if (given.settingsFile && !IsExistingFile(file))
+            return Usage(error, "settings file " + file + " cannot be read");
+        if (IsExistingFile(file)) {
+            if (const std::string why = ReadSettingsFile(file, s); !why.empty())
+                return Usage(error, "settings file " + file + " cannot be read: " + why);
         }
     }
     if (given.destination) s.destination = WithSlash(*given.destination);

@@ -12,9 +12,13 @@
 
 namespace {
 
+std::string_view FileNameOf(std::string_view path) {
+    return path.substr(path.rfind('/') + 1);
+}
+
 std::optional<std::string> RefusalReason(const BatchSource& source,
                                          const std::optional<FileStatus>& status) {
-    if (!status) return "no such file";
+    if (!status) return StatFailure(source.path);
     if (status->kind == FileStatus::Kind::Folder) return "a folder (use -r to convert its files)";
     if (status->kind != FileStatus::Kind::File) return "not a file";
     if (FormatOfPath(source.path) == nullptr) return "not a " + PictureExtensionWords() + " file";
@@ -29,10 +33,9 @@ BatchPlan::BatchPlan(std::vector<BatchSource> sources, const BatchSettings& sett
     // Every source is a source, refused or not: none may be replaced.
     std::vector<std::pair<uint64_t, uint64_t>> ids(count);
     std::vector<bool> refused(count);
-    SourceSet inputs;
     for (uint32_t i = 0; i < count; ++i) {
         const std::optional<FileStatus> status = StatPath(sources_[i].path);
-        inputs.add(sources_[i].path, status);
+        inputs_.add(sources_[i].path, status);
         if (status) ids[i] = {status->device, status->inode};
         if (auto reason = RefusalReason(sources_[i], status)) {
             refusals_.push_back({i, {}, std::move(*reason)});
@@ -52,8 +55,7 @@ BatchPlan::BatchPlan(std::vector<BatchSource> sources, const BatchSettings& sett
         folder = settings.destination;
         folder += source.mirrored();
         std::string output = ThumbnailPath(source.path, folder, settings.prefix, settings.suffix);
-        if (inputs.contains(output)) {
-            std::string reason = output + " is a source file";
+        if (std::string reason = OutputRefusal(inputs_, source.path, output); !reason.empty()) {
             refusals_.push_back({i, std::move(output), std::move(reason)});
             continue;
         }
@@ -69,4 +71,15 @@ BatchPlan::BatchPlan(std::vector<BatchSource> sources, const BatchSettings& sett
         group.last = i;
         ++group.count;
     }
+}
+
+const char* BatchPlan::roleOf(const std::string& path) const {
+    if (inputs_.contains(path)) return "a source file";
+    // Only outputs of the same file name can be the same file: the others
+    // cost no file status.
+    const std::string_view name = FileNameOf(path);
+    SourceSet outputs;
+    for (const Group& group : groups_)
+        if (FileNameOf(group.output) == name) outputs.add(group.output);
+    return outputs.contains(path) ? "an output" : nullptr;
 }

@@ -6,6 +6,7 @@
 
 #include "cli/batchoptions.h"
 #include "cli/batchsource.h"
+#include "conversion/sourceset.h"
 
 // What the run will do with each source: sources that share an output form a
 // group, converted in order by one job, so that the later one wins as in the
@@ -38,9 +39,13 @@ public:
     const std::vector<Refusal>& refusals() const { return refusals_; }
     const std::vector<Clash>& clashes() const { return clashes_; }
     uint32_t next(uint32_t source) const { return next_[source]; }
+    // "a source file" or "an output" when the run reads or writes path, else
+    // null: a file the run makes besides its thumbnails must be neither.
+    const char* roleOf(const std::string& path) const;
 
 private:
     std::vector<BatchSource> sources_;
+    SourceSet inputs_;
     std::vector<uint32_t> next_;
     std::vector<Group> groups_;
     std::vector<Refusal> refusals_;

@@ -13,6 +13,7 @@
 #include "cli/jsonreport.h"
 #include "cli/sourcecollector.h"
 #include "cli/updatestamp.h"
+#include "conversion/sourceset.h"
 #include "platform/filestatus.h"
 
 namespace {
@@ -30,23 +31,26 @@ void TellPlan(const BatchPlan& plan, BatchLog& log) {
                  plan.groups()[clash.group].output + "; the later one wins");
 }
 
+// What the report would destroy if it were written at its name.
+const char* ReportRole(const BatchOptions& options, const BatchPlan& plan) {
+    if (options.reportFile == JsonReport::kStandardOutput) return nullptr;
+    if (const char* role = plan.roleOf(options.reportFile)) return role;
+    SourceSet lists;
+    for (const NameListFile& list : options.lists)
+        if (list.path != "-") lists.add(list.path);
+    return lists.contains(options.reportFile) ? "a list of names" : nullptr;
+}
+
 }  // namespace
 
 int RunBatch(const BatchOptions& options, std::istream& standardInput, std::ostream& err,
              bool showProgress) {
     const BatchSettings& settings = options.settings;
     if (!IsExistingFolder(settings.destination)) {
-        err << kProgram << "destination folder " << settings.destination << " does not exist\n";
+        err << kProgram << "destination folder " << EscapeControls(settings.destination)
+            << " does not exist\n";
         return kUsageError;
     }
-    JsonReport report;
-    std::string reason;
-    if (!options.reportFile.empty() && !report.open(options.reportFile, reason)) {
-        err << kProgram << "cannot write the report " << options.reportFile << ": " << reason
-            << '\n';
-        return kUsageError;
-    }
-
     // Problems met while collecting wait for the log, which needs the count.
     std::vector<std::pair<std::string, std::string>> inputProblems;
     SourceCollector collector(options, standardInput,
@@ -54,6 +58,27 @@ int RunBatch(const BatchOptions& options, std::istream& standardInput, std::ostr
                                   inputProblems.emplace_back(name, why);
                               });
     const BatchPlan plan(collector.collect(), settings);
+    // A thumbnail written over a list would lose the names of the next run.
+    for (const NameListFile& list : options.lists) {
+        if (list.path == "-" || plan.roleOf(list.path) == nullptr) continue;
+        err << kProgram << "the list " << EscapeControls(list.path) << " is "
+            << plan.roleOf(list.path) << '\n';
+        return kUsageError;
+    }
+    JsonReport report;
+    if (!options.reportFile.empty()) {
+        std::string reason;
+        if (const char* role = ReportRole(options, plan)) {
+            err << kProgram << "the report " << EscapeControls(options.reportFile) << " is " << role
+                << '\n';
+            return kUsageError;
+        }
+        if (!report.open(options.reportFile, reason)) {
+            err << kProgram << "cannot write the report " << EscapeControls(options.reportFile)
+                << ": " << reason << '\n';
+            return kUsageError;
+        }
+    }
     BatchLog log(err, showProgress, plan.sources().size(), report);
     for (const auto& [name, why] : inputProblems) log.inputFailed(name, why);
     TellPlan(plan, log);
@@ -78,7 +103,7 @@ int RunBatch(const BatchOptions& options, std::istream& standardInput, std::ostr
 
     log.finish(options.quiet);
     if (!report.close()) {
-        err << kProgram << "cannot write the report " << options.reportFile << '\n';
+        err << kProgram << "cannot write the report " << EscapeControls(options.reportFile) << '\n';
         return kSomeFailed;
     }
     return log.allWell() ? kAllConverted : kSomeFailed;

@@ -9,8 +9,10 @@
 #include "conversion/runobserver.h"
 #include "conversion/runstate.h"
 #include "conversion/thumbnailwriter.h"
+#include "platform/atomicfile.h"
 #include "platform/filestatus.h"
 #include "platform/makefolders.h"
+#include "platform/programfile.h"
 
 namespace {
 
@@ -19,10 +21,6 @@ using Outcome = BatchLog::Outcome;
 
 long long MillisecondsSince(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-}
-
-std::string FolderOf(const std::string& path) {
-    return path.substr(0, path.rfind('/') + 1);
 }
 
 // Each file's outcome, timed from the end of the one before.
@@ -34,8 +32,9 @@ public:
     void loadFailed(int index, const std::string& source, const std::string& reason) override {
         tell(index, Outcome::Failed, source, output_, reason);
     }
-    void writeRefused(int index, const std::string& source, const std::string& output) override {
-        tell(index, Outcome::Refused, source, output, output + " is a source file");
+    void writeRefused(int index, const std::string& source, const std::string& output,
+                      const std::string& reason) override {
+        tell(index, Outcome::Refused, source, output, reason);
     }
     void written(int index, const std::string& source, const std::string& output) override {
         tell(index, Outcome::Converted, source, output, {});
@@ -103,6 +102,8 @@ bool GroupJob::skipIfUpToDate(const BatchPlan::Group& group) const {
     const std::string& last = plan_.sources()[group.last].path;
     const auto status = StatPath(last);
     if (!status || !stamp_->isUpToDate(group.output, last, *status)) return false;
+    // Nothing is written here, but what a killed run left still goes.
+    RemoveStaleAtomicTemporariesOnce(FolderOf(group.output));
     for (uint32_t i = group.first; i != BatchPlan::kEnd; i = plan_.next(i))
         log_.done(Outcome::UpToDate, plan_.sources()[i].path, group.output, "up to date",
                   MillisecondsSince(start));

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 
 namespace {
 
@@ -67,24 +68,35 @@ std::string JsonString(std::string_view text) {
 }
 
 bool JsonReport::open(const std::string& path, std::string& reason) {
+    if (path == kStandardOutput) {
+        out_ = &std::cout;
+        return true;
+    }
     file_.open(path, std::ios::binary | std::ios::trunc);
-    if (!file_) reason = std::strerror(errno);
-    return file_.is_open();
+    if (!file_) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    out_ = &file_;
+    return true;
 }
 
 void JsonReport::write(const Line& line) {
-    if (!file_.is_open()) return;
+    if (out_ == nullptr) return;
     std::string text = "{\"source\":" + JsonString(line.source);
     text += ",\"output\":" + JsonString(line.output);
     text += ",\"status\":" + JsonString(line.status);
     text += ",\"reason\":" + JsonString(line.reason);
     text += ",\"ms\":" + std::to_string(line.milliseconds) + "}\n";
     std::lock_guard lock(mutex_);
-    file_ << text;
+    *out_ << text;
 }
 
 bool JsonReport::close() {
-    if (!file_.is_open()) return true;
-    file_.close();
-    return !file_.fail();
+    if (out_ == nullptr) return true;
+    out_->flush();
+    const bool written = !out_->fail();
+    out_ = nullptr;
+    if (file_.is_open()) file_.close();
+    return written && !file_.fail();
 }

@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -19,9 +20,11 @@ public:
         long long milliseconds = 0;
     };
 
+    static constexpr const char* kStandardOutput = "-";
+
     // False with the system's reason when the file cannot be made.
     bool open(const std::string& path, std::string& reason);
-    bool isOpen() const { return file_.is_open(); }
+    bool isOpen() const { return out_ != nullptr; }
     void write(const Line& line);
     // False when a line could not be written.
     bool close();
@@ -29,4 +32,5 @@ public:
 private:
     std::mutex mutex_;
     std::ofstream file_;
+    std::ostream* out_ = nullptr;  // file_ or standard output
 };

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "buildinfo.h"
+#include "cli/batchlog.h"
 #include "cli/batchoptions.h"
 #include "cli/batchrun.h"
 #include "cli/batchusage.h"
@@ -24,7 +25,8 @@ int main(int argc, char* argv[]) {
     BatchOptions options;
     std::string error;
     if (!ParseBatchOptions(arguments, programFile, options, error)) {
-        std::cerr << "thumbrix-batch: " << error << "\nTry 'thumbrix-batch --help'.\n";
+        std::cerr << "thumbrix-batch: " << EscapeControls(error)
+                  << "\nTry 'thumbrix-batch --help'.\n";
         return kUsageError;
     }
     if (options.action == BatchOptions::Action::Help) {

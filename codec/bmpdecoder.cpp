@@ -5,10 +5,12 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "codec/bmpheader.h"
+#include "codec/jpeglimits.h"
 #include "image/bitmap.h"
 
 namespace {
@@ -34,14 +36,27 @@ bool MakeChannel(uint32_t mask, Channel& channel) {
     return (channel.max & (channel.max + 1)) == 0;  // contiguous bits only
 }
 
-// Qt's image allocation limit, at 4 bytes a pixel.
+// While a BMP decodes it is held twice: as Qt's or our reader makes it (at
+// most 4 bytes a pixel) and as the 24-bit bitmap the run uses.
+constexpr int64_t kBytesPerPixel = 7;
+
 bool FitsAllocationLimit(const BmpHeader& h, std::string& reason) {
-    const int64_t limit = int64_t{QImageReader::allocationLimit()} * 1024 * 1024;
     // Divided, not multiplied: width and rows may each be near 2^31.
-    if (limit <= 0 || h.rows() <= limit / 4 / h.width) return true;
+    if (h.rows() <= kJpegMemoryBudget / kBytesPerPixel / h.width) return true;
     reason = "BMP too large: " + std::to_string(h.width) + " x " + std::to_string(h.rows()) +
-             " pixels is more than a picture may have";
+             " pixels need more than the " + std::to_string(kJpegMemoryBudget >> 20) +
+             " MiB that one picture may use";
     return false;
+}
+
+// Qt's own limit (128 MB a picture) would refuse what the budget allows; the
+// budget, checked first, is the limit.
+void RaiseQtAllocationLimit() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        const int budget = static_cast<int>(kJpegMemoryBudget >> 20);
+        if (QImageReader::allocationLimit() < budget) QImageReader::setAllocationLimit(budget);
+    });
 }
 
 bool IsMasked(const BmpHeader& h) {
@@ -124,6 +139,7 @@ bool DecodeMasked(const QByteArray& data, const BmpHeader& h, TBitmap& bitmap,
 }
 
 bool DecodeWithQt(const QByteArray& data, TBitmap& bitmap, std::string& reason) {
+    RaiseQtAllocationLimit();
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);

@@ -119,6 +119,15 @@ bool CheckBmpLayout(const QByteArray& data, const BmpHeader& h, std::string& rea
         if (h.height < 0) return Fail(reason, "RLE BMP stored top-down");
         return WalkRle(data, h, nullptr, reason);
     }
+    if ((h.bitCount == 16 || h.bitCount == 32) && h.isUncompressed()) {
+        // Masks stored after a 40-byte header belong to the headers too.
+        const int64_t masks = h.headerSize != 40                            ? 0
+                              : h.compression == BmpHeader::kAlphaBitFields ? 16
+                              : h.compression == BmpHeader::kBitFields      ? 12
+                                                                            : 0;
+        if (int64_t{h.pixelOffset} < 14 + int64_t{h.headerSize} + masks)
+            return Fail(reason, "BMP pixel data inside its headers");
+    }
     if (h.headerSize == 12 && h.bitCount <= 8) {
         const int64_t entries = (int64_t{h.pixelOffset} - 26) / 3;
         if (entries < (int64_t{1} << h.bitCount)) return Fail(reason, "BMP palette cut short");

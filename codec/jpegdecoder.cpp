@@ -114,12 +114,8 @@ void JpegDecoder::PrepareSrgb() {
 }
 
 int JpegDecoder::ExifOrientation() const {
-    for (jpeg_saved_marker_ptr m = session_.d.marker_list; m != nullptr; m = m->next) {
-        // Other APP1 segments hold XMP.
-        if (m->marker == JPEG_APP0 + 1 && IsExifBlock(m->data, m->data_length))
-            return ::ExifOrientation(m->data, m->data_length);
-    }
-    return 1;
+    const SavedSegment& exif = session_.exif;
+    return exif.data == nullptr ? 1 : ::ExifOrientation(exif.data, exif.length);
 }
 
 QByteArray JpegDecoder::IccProfile() {

@@ -2,8 +2,12 @@
 
 #include <jerror.h>
 
+#include <algorithm>
 #include <csetjmp>
+#include <cstdlib>
+#include <cstring>
 
+#include "codec/exiforientation.h"
 #include "codec/jpegstreams.h"
 
 // Each function with a setjmp has no locals with destructors, and the library
@@ -54,6 +58,55 @@ void InstallHandlers(CodecSession& s) {
     s.progress.progress_monitor = ReportCodecProgress;
 }
 
+bool NextByte(j_decompress_ptr d, unsigned& byte) {
+    jpeg_source_mgr& source = *d->src;
+    if (source.bytes_in_buffer == 0 && !source.fill_input_buffer(d)) return false;
+    --source.bytes_in_buffer;
+    byte = *source.next_input_byte++;
+    return true;
+}
+
+// Copies the segment's next length bytes into the library's memory.
+JOCTET* KeepBytes(j_decompress_ptr d, const JOCTET* head, unsigned headLength, unsigned length) {
+    auto* data = static_cast<JOCTET*>(
+        d->mem->alloc_large(j_common_ptr(d), JPOOL_PERMANENT, length == 0 ? 1 : length));
+    std::memcpy(data, head, headLength);
+    unsigned byte = 0;
+    for (unsigned i = headLength; i < length && NextByte(d, byte); ++i) data[i] = JOCTET(byte);
+    return data;
+}
+
+// Reads an APP1 or APP2 segment through the source, keeping only what the
+// decoder uses; the rest is skipped unread, so that a file of a million
+// segments costs neither memory nor time.
+boolean ReadMetadataSegment(j_decompress_ptr d) {
+    CodecSession& s = *static_cast<CodecSession*>(d->client_data);
+    unsigned high = 0, low = 0;
+    if (!NextByte(d, high) || !NextByte(d, low)) return TRUE;
+    const unsigned length = (high << 8 | low) < 2 ? 0 : (high << 8 | low) - 2;
+    JOCTET head[14];
+    unsigned headLength = 0, byte = 0;
+    while (headLength < std::min(length, 14u) && NextByte(d, byte))
+        head[headLength++] = JOCTET(byte);
+    const bool app1 = d->unread_marker == JPEG_APP0 + 1;
+    if (app1 && s.exif.data == nullptr && IsExifBlock(head, headLength)) {
+        s.exif = {KeepBytes(d, head, headLength, length), length};
+        return TRUE;
+    }
+    if (!app1 && headLength == 14 && std::memcmp(head, "ICC_PROFILE\0", 12) == 0) {
+        const int sequence = head[12], count = head[13];
+        if (s.iccChunkCount == 0 && count > 0) s.iccChunkCount = count;
+        SavedSegment& chunk = s.iccChunks[sequence];
+        if (count == s.iccChunkCount && sequence >= 1 && sequence <= count &&
+            chunk.data == nullptr) {
+            chunk = {KeepBytes(d, head, 0, length - 14), length - 14};
+            return TRUE;
+        }
+    }
+    if (length > headLength) d->src->skip_input_data(d, long(length - headLength));
+    return TRUE;
+}
+
 }  // namespace
 
 bool CreateDecompressor(CodecSession& s) noexcept {
@@ -73,8 +126,8 @@ bool ReadHeader(CodecSession& s, const QByteArray& bytes) noexcept {
     if (setjmp(s.jump)) return false;
     AttachStreamSource(&s.d, bytes);
     // Kept for the EXIF Orientation and the ICC profile.
-    jpeg_save_markers(&s.d, JPEG_APP0 + 1, 0xFFFF);
-    jpeg_save_markers(&s.d, JPEG_APP0 + 2, 0xFFFF);
+    jpeg_set_marker_processor(&s.d, JPEG_APP0 + 1, ReadMetadataSegment);
+    jpeg_set_marker_processor(&s.d, JPEG_APP0 + 2, ReadMetadataSegment);
     jpeg_read_header(&s.d, TRUE);
     // The source made up an end-of-image marker inside the header: the
     // library read it as header fields, so what it read is not the file's.
@@ -85,8 +138,18 @@ bool ReadHeader(CodecSession& s, const QByteArray& bytes) noexcept {
 bool ReadIccProfile(CodecSession& s, JOCTET*& data, unsigned& length) noexcept {
     data = nullptr;
     length = 0;
-    if (setjmp(s.jump)) return false;
-    if (!jpeg_read_icc_profile(&s.d, &data, &length)) data = nullptr;
+    size_t total = 0;
+    for (int i = 1; i <= s.iccChunkCount; ++i) {
+        if (s.iccChunks[i].data == nullptr) return true;
+        total += s.iccChunks[i].length;
+    }
+    if (total == 0) return true;
+    data = static_cast<JOCTET*>(std::malloc(total));
+    if (data == nullptr) return false;
+    for (int i = 1; i <= s.iccChunkCount; ++i) {
+        std::memcpy(data + length, s.iccChunks[i].data, s.iccChunks[i].length);
+        length += s.iccChunks[i].length;
+    }
     return true;
 }
 

@@ -26,6 +26,12 @@ struct CodecSession;
 // operation (the handler threw); it must not throw.
 using CodecProgressHandler = bool (*)(CodecSession& session) noexcept;
 
+// A marker segment's bytes (after its length), in the library's memory.
+struct SavedSegment {
+    JOCTET* data;
+    unsigned length;
+};
+
 // Zero-filled for each decode, encode, header read or size query.
 struct CodecSession {
     jpeg_error_mgr error;
@@ -40,6 +46,12 @@ struct CodecSession {
     J_DCT_METHOD finalDctMethod;
     boolean finalTwoPassQuantize;
     J_DITHER_MODE finalDitherMode;
+    // What ReadHeader keeps of the APP1 and APP2 segments, whatever their
+    // number: the first EXIF block, and the first copy of each ICC chunk (by
+    // its number, 1 to iccChunkCount), 16 MB at most.
+    SavedSegment exif;
+    SavedSegment iccChunks[256];
+    int iccChunkCount;
     bool stopped;  // the progress handler stopped the operation
     bool created;
     bool isDecompressor;
@@ -54,7 +66,8 @@ bool CreateDecompressor(CodecSession& s) noexcept;
 // the header; an image is required, and a header cut short by the end of the
 // bytes (the start-of-scan header included) fails with JERR_INPUT_EOF.
 bool ReadHeader(CodecSession& s, const QByteArray& bytes) noexcept;
-// After ReadHeader: the embedded ICC profile, malloc'ed (free it), or null.
+// After ReadHeader: the embedded ICC profile, malloc'ed (free it), or null
+// when there is none or a chunk of it is missing.
 bool ReadIccProfile(CodecSession& s, JOCTET*& data, unsigned& length) noexcept;
 bool HasMultipleScans(CodecSession& s, bool& multiple) noexcept;
 bool CalcOutputDimensions(CodecSession& s) noexcept;

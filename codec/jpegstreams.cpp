@@ -42,25 +42,34 @@ boolean FillInputBuffer(j_decompress_ptr cinfo) {
         src->buffer[0] = JOCTET(0xFF);
         src->buffer[1] = JOCTET(JPEG_EOI);
         count = 2;
+        src->pub.next_input_byte = src->buffer;
     } else {
-        std::memcpy(src->buffer, src->bytes->constData() + src->position, count);
+        // The bytes outlive the session: read in place, never copied.
+        src->pub.next_input_byte =
+            reinterpret_cast<const JOCTET*>(src->bytes->constData()) + src->position;
         src->position += qsizetype(count);
     }
-    src->pub.next_input_byte = src->buffer;
     src->pub.bytes_in_buffer = count;
     src->startOfFile = false;
     return TRUE;
 }
 
+// Skipped bytes are never copied: a file of large segments that are not
+// used costs no more than its size in memory.
 void SkipInputData(j_decompress_ptr cinfo, long count) {
     if (count <= 0) return;
-    jpeg_source_mgr* src = cinfo->src;
-    while (std::size_t(count) > src->bytes_in_buffer) {
-        count -= long(src->bytes_in_buffer);
-        FillInputBuffer(cinfo);
+    auto* src = reinterpret_cast<StreamSource*>(cinfo->src);
+    if (std::size_t(count) <= src->pub.bytes_in_buffer) {
+        src->pub.next_input_byte += count;
+        src->pub.bytes_in_buffer -= std::size_t(count);
+        return;
     }
-    src->next_input_byte += count;
-    src->bytes_in_buffer -= std::size_t(count);
+    const qsizetype beyond = qsizetype(count) - qsizetype(src->pub.bytes_in_buffer);
+    const qsizetype left = src->bytes->size() - src->position;
+    src->position += beyond < left ? beyond : left;
+    src->pub.bytes_in_buffer = 0;
+    // A skip past the end is the end of the file, as a byte-by-byte skip would find it.
+    if (beyond > left) FillInputBuffer(cinfo);
 }
 
 void TermSource(j_decompress_ptr) {}
@@ -107,8 +116,9 @@ void AttachStreamSource(j_decompress_ptr cinfo, const QByteArray& bytes) {
     if (cinfo->src == nullptr) {
         auto* src = static_cast<StreamSource*>(
             (*cinfo->mem->alloc_small)(j_common_ptr(cinfo), JPOOL_PERMANENT, sizeof(StreamSource)));
+        // Only the end marker made up at the end of the bytes.
         src->buffer = static_cast<JOCTET*>(
-            (*cinfo->mem->alloc_small)(j_common_ptr(cinfo), JPOOL_PERMANENT, kReadBufferSize));
+            (*cinfo->mem->alloc_small)(j_common_ptr(cinfo), JPOOL_PERMANENT, 2));
         cinfo->src = &src->pub;
     }
     auto* src = reinterpret_cast<StreamSource*>(cinfo->src);

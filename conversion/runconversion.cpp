@@ -97,8 +97,8 @@ void RunConversion(RunState& state, RunHost& host, RunObserver* observer) {
             ThumbnailPath(path, host.destination(), host.prefix(), host.suffix());
         while (protectedCount < state.FileQueue.size())
             queued.add(state.FileQueue[protectedCount++]);
-        if (queued.contains(output)) {
-            if (observer != nullptr) observer->writeRefused(index, path, output);
+        if (const std::string refusal = OutputRefusal(queued, path, output); !refusal.empty()) {
+            if (observer != nullptr) observer->writeRefused(index, path, output, refusal);
             continue;
         }
         WriteThumbnail(state.ThumbBitmap, output, state, host, host.thumbnailComment(path));

@@ -8,7 +8,8 @@ class RunObserver {
 public:
     virtual ~RunObserver() = default;
     virtual void loadFailed(int index, const std::string& source, const std::string& reason) = 0;
-    // The output names a queued file: a source is never replaced by a thumbnail.
-    virtual void writeRefused(int index, const std::string& source, const std::string& output) = 0;
+    // The output may not be replaced (a queued file, a picture beside its source).
+    virtual void writeRefused(int index, const std::string& source, const std::string& output,
+                              const std::string& reason) = 0;
     virtual void written(int index, const std::string& source, const std::string& output) = 0;
 };

@@ -98,7 +98,7 @@ bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, R
                     const DecodeAdmission* admit) {
     if (thumbnailColours != nullptr) thumbnailColours->reset();
     const auto status = StatPath(path);
-    if (!status) return Fail(reason, "no such file");
+    if (!status) return Fail(reason, StatFailure(path));
     if (status->kind != FileStatus::Kind::File) return Fail(reason, "not a file");
     const auto age = DosDateTimeFromTime(status->modified.tv_sec);
     if (!age) return Fail(reason, "file dated before 1980 or after 2107");

@@ -30,3 +30,10 @@ private:
     std::unordered_set<std::string> names_;
     std::unordered_set<std::pair<uint64_t, uint64_t>, FileIdHash> ids_;
 };
+
+// Why a thumbnail of source may not be written at output, or empty: output
+// names a source of the run, or an existing picture in the source's own folder
+// under the source's own name (photo.jpg beside photo.bmp is a photograph, not
+// an old thumbnail).
+std::string OutputRefusal(const SourceSet& sources, const std::string& source,
+                          const std::string& output);

@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <ctime>
 #include <memory>
 #include <mutex>
 #include <random>
@@ -19,11 +18,6 @@ namespace {
 
 constexpr std::string_view kTempPrefix = ".thumbrix-";
 constexpr std::string_view kTempSuffix = ".tmp";
-// A named temporary file without a lock is another process's only when that
-// process died: a live one locks its file the moment it makes it. Younger
-// ones are left alone all the same, for the moment between making and locking.
-constexpr time_t kStaleAfterSeconds = 60;
-
 std::error_code LastError() {
     return {errno, std::generic_category()};
 }
@@ -121,13 +115,23 @@ std::error_code WriteAll(int fd, std::string_view bytes) {
     return {};
 }
 
-bool IsStale(int dir, const char* name, time_t now) {
+bool NamesFile(int dir, const char* name, int fd) {
+    struct stat named {
+    }, open{};
+    return ::fstatat(dir, name, &named, AT_SYMLINK_NOFOLLOW) == 0 && ::fstat(fd, &open) == 0 &&
+           named.st_dev == open.st_dev && named.st_ino == open.st_ino;
+}
+
+// A writer locks its named temporary file before it writes, and the lock
+// goes only with the writer: a file of ours that no one holds locked is a
+// dead writer's, whatever its age. It is removed while locked, so that no
+// other cleaner takes a new writer's file of the same name for it.
+void RemoveIfDead(int dir, const char* name) {
     const Descriptor file(::openat(dir, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat st {};
-    if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    if (now - st.st_mtim.tv_sec < kStaleAfterSeconds) return false;
-    // Held by a live process: its lock stands until it ends.
-    return ::flock(file.get(), LOCK_EX | LOCK_NB) == 0;
+    if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+    if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) return;
+    if (NamesFile(dir, name, file.get())) ::unlinkat(dir, name, 0);
 }
 
 void RemoveStaleTemporariesIn(int dir) {
@@ -138,11 +142,8 @@ void RemoveStaleTemporariesIn(int dir) {
         ::close(listed);
         return;
     }
-    const time_t now = ::time(nullptr);
-    while (const dirent* entry = ::readdir(entries.get())) {
-        if (IsAtomicTemporaryName(entry->d_name) && IsStale(dir, entry->d_name, now))
-            ::unlinkat(dir, entry->d_name, 0);
-    }
+    while (const dirent* entry = ::readdir(entries.get()))
+        if (IsAtomicTemporaryName(entry->d_name)) RemoveIfDead(dir, entry->d_name);
 }
 
 // The first write to a folder in this process cleans it.
@@ -176,8 +177,11 @@ std::error_code MakeTemporary(int dir, bool unnamed, Temporary& temp) {
         temp.file.reset(::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (temp.file.get() < 0 && errno == EEXIST) continue;
         if (temp.file.get() < 0) return LastError();
-        temp.name = std::move(name);
         (void)::flock(temp.file.get(), LOCK_EX);
+        // A cleaner that came between making and locking took the file for a
+        // dead writer's and removed it: make another.
+        if (!NamesFile(dir, name.c_str(), temp.file.get())) continue;
+        temp.name = std::move(name);
         return {};
     }
     return std::make_error_code(std::errc::file_exists);
@@ -254,6 +258,11 @@ std::error_code WriteFileAtomically(const std::string& path, std::string_view by
     }
     if (!temp.name.empty()) ::unlinkat(dir.get(), temp.name.c_str(), 0);
     return error;
+}
+
+void RemoveStaleAtomicTemporariesOnce(const std::string& folder) {
+    const Descriptor dir(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0) CleanOnFirstWrite(dir.get());
 }
 
 void RemoveStaleAtomicTemporaries(const std::string& folder) {

@@ -38,9 +38,14 @@ std::error_code WriteFileAtomically(const std::string& path, std::string_view by
                                     const AtomicWriteOptions& options = {});
 
 // Removes the named temporary files that killed writers left in folder: those
-// no process holds locked, a minute old or older. WriteFileAtomically does it
-// the first time a process writes to a folder.
+// no process holds locked (a writer locks its own before it writes), however
+// young. WriteFileAtomically does it the first time a process writes to a
+// folder.
 void RemoveStaleAtomicTemporaries(const std::string& folder);
+
+// The same, once per folder and process: for a run that reads a folder it
+// may not write to (every thumbnail up to date).
+void RemoveStaleAtomicTemporariesOnce(const std::string& folder);
 
 // Whether a name is one of the temporary files above (".thumbrix-*.tmp").
 bool IsAtomicTemporaryName(std::string_view name);

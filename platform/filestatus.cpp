@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
+
 std::optional<FileStatus> StatPath(const std::string& path) {
     struct stat st {};
     if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
@@ -16,6 +19,12 @@ std::optional<FileStatus> StatPath(const std::string& path) {
     status.inode = st.st_ino;
     status.size = st.st_size;
     return status;
+}
+
+std::string StatFailure(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) == 0) return "no such file";
+    return errno == ENOENT ? "no such file" : std::strerror(errno);
 }
 
 bool IsExistingFile(const std::string& path) {

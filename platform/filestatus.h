@@ -22,6 +22,9 @@ struct FileStatus {
 };
 
 std::optional<FileStatus> StatPath(const std::string& path);
+// Why StatPath finds nothing at path, in the system's words ("Too many levels
+// of symbolic links", "Permission denied"); "no such file" for a missing one.
+std::string StatFailure(const std::string& path);
 
 // A regular file: folders, devices and pipes do not count.
 bool IsExistingFile(const std::string& path);

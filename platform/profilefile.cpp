@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "platform/atomicfile.h"
@@ -79,22 +80,24 @@ std::string StoredValue(std::string_view value) {
     return wrapped;
 }
 
-// The whole file; false for anything that cannot be read to its end, a folder
-// included.
-bool ReadFile(const std::string& path, std::string& content) {
+// The whole file, at most limit bytes; otherwise the reason, empty for a
+// missing file.
+std::string ReadFile(const std::string& path, size_t limit, std::string& content) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) return errno == ENOENT ? std::string() : std::strerror(errno);
     char buffer[8192];
     ssize_t n;
     while ((n = ::read(fd, buffer, sizeof buffer)) != 0) {
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) break;
+        if (n < 0 || content.size() + static_cast<size_t>(n) > limit) break;
         content.append(buffer, static_cast<size_t>(n));
     }
+    const int error = errno;
     ::close(fd);
-    if (n == 0) return true;
+    if (n == 0) return {};
     content.clear();
-    return false;
+    if (n > 0) return "larger than " + std::to_string(limit >> 20) + " MiB: not a settings file";
+    return std::strerror(error);
 }
 
 }  // namespace
@@ -135,7 +138,8 @@ bool ParseProfileInteger(std::string_view text, int& value) {
 
 ProfileFile::ProfileFile(std::string path) : path_(std::move(path)) {
     std::string content;
-    if (!ReadFile(path_, content)) return;
+    readFailure_ = ReadFile(path_, kMaxFileBytes, content);
+    if (!readFailure_.empty()) return;
     size_t start = 0;
     while (start < content.size()) {
         const auto newline = content.find('\n', start);
@@ -239,6 +243,7 @@ void ProfileFile::save(const std::vector<Line>& lines) const {
     AtomicWriteOptions options;
     options.sync = true;
     options.followLink = true;
+    if (!readFailure_.empty()) throw ProfileWriteError(path_);
     if (lines_.empty()) MakeFolderOf(path_);
     if (WriteFileAtomically(path_, content, options)) throw ProfileWriteError(path_);
 }

@@ -15,11 +15,16 @@
 class ProfileFile {
 public:
     static constexpr size_t kMaxValueBytes = 2047;
+    // Far beyond any settings file: a larger one is not read at all.
+    static constexpr size_t kMaxFileBytes = size_t{1} << 20;
 
     // A missing or unreadable file reads as empty.
     explicit ProfileFile(std::string path);
 
     const std::string& path() const { return path_; }
+    // Why an existing file could not be read, else empty. Such a file is
+    // never replaced: its content would be lost.
+    const std::string& readFailure() const { return readFailure_; }
 
     // The value, at most kMaxValueBytes long, or fallback when the key is missing.
     std::string readString(std::string_view section, std::string_view key,
@@ -49,6 +54,7 @@ private:
     void save(const std::vector<Line>& lines) const;
 
     std::string path_;
+    std::string readFailure_;
     std::vector<Line> lines_;
     LineEnd newLine_ = LineEnd::Lf;  // what new lines end with: as the file's first line
 };

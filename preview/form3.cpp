@@ -23,7 +23,7 @@
 
 TForm3::TForm3(PreviewHost& host, const QString& programFile, QWidget* parent)
     : QMainWindow(parent), host_(host) {
-    setWindowTitle(QStringLiteral("Thumbrix - プレビュー"));
+    setWindowTitle(tr("Thumbrix - プレビュー"));
     setFont(ProgramFont());
     resize(397, 290);
     // Only the main window's close ends the program.
@@ -81,17 +81,16 @@ void TForm3::CreateControls() {
     SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
     SaveDialog1->setFileMode(QFileDialog::AnyFile);
     SaveDialog1->setDefaultSuffix(QStringLiteral("jpg"));
-    SaveDialog1->setNameFilters({QStringLiteral("All (BMP & JPEG) (*.bmp *.jpg *.jpeg)"),
-                                 QStringLiteral("Bitmap files (*.bmp)"),
-                                 QStringLiteral("JPEG files (*.jpg *.jpeg)")});
+    SaveDialog1->setNameFilters({tr("All (BMP & JPEG) (*.bmp *.jpg *.jpeg)"),
+                                 tr("Bitmap files (*.bmp)"), tr("JPEG files (*.jpg *.jpeg)")});
     SaveDialog1->selectNameFilter(SaveDialog1->nameFilters().front());
     SaveDialog1->setSizeGripEnabled(true);
 
     // Screen readers name a control by its role where it has no caption.
-    ShellTree1->setAccessibleName(QStringLiteral("Folders"));
-    FileListBox1->setAccessibleName(QStringLiteral("Files"));
-    ScrollBox1->setAccessibleName(QStringLiteral("Thumbnail"));
-    Image1->setAccessibleName(QStringLiteral("Thumbnail"));
+    ShellTree1->setAccessibleName(tr("Folders"));
+    FileListBox1->setAccessibleName(tr("Files"));
+    ScrollBox1->setAccessibleName(tr("Thumbnail"));
+    Image1->setAccessibleName(tr("Thumbnail"));
 
     connect(ShellTree1, &TShellTree::OnChange, this, &TForm3::ShellTree1Change);
     connect(FileListBox1, &TFileListBox::OnChange, this, &TForm3::FileListBox1Change);
@@ -99,31 +98,31 @@ void TForm3::CreateControls() {
 
 void TForm3::CreateMenu() {
     MainMenu1 = menuBar();
-    File1 = MainMenu1->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
-    Save1 = File1->addAction(QStringLiteral("保存(&S)"), this, &TForm3::Save1Click);
+    File1 = MainMenu1->addMenu(tr("ﾌｧｲﾙ(&F)"));
+    Save1 = File1->addAction(tr("保存(&S)"), this, &TForm3::Save1Click);
     Save1->setEnabled(false);
     N1 = File1->addSeparator();
-    Exit1 = File1->addAction(QStringLiteral("閉じる(&C)"), this, &TForm3::Exit1Click);
+    Exit1 = File1->addAction(tr("閉じる(&C)"), this, &TForm3::Exit1Click);
 
-    Edit1 = MainMenu1->addMenu(QStringLiteral("編集(&E)"));
-    Copy1 = Edit1->addAction(QStringLiteral("コピー(&C)"), this, &TForm3::Copy1Click);
+    Edit1 = MainMenu1->addMenu(tr("編集(&E)"));
+    Copy1 = Edit1->addAction(tr("コピー(&C)"), this, &TForm3::Copy1Click);
     Copy1->setEnabled(false);
 
-    Show1 = MainMenu1->addMenu(QStringLiteral("表示(&V)"));
-    M1 = Show1->addMenu(QStringLiteral("倍率(&M)"));
+    Show1 = MainMenu1->addMenu(tr("表示(&V)"));
+    M1 = Show1->addMenu(tr("倍率(&M)"));
     Magnification = new QActionGroup(this);
     Magnification->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
     const auto item = [this](const char* caption, void (TForm3::*click)()) {
-        QAction* action = M1->addAction(QString::fromUtf8(caption), this, click);
+        QAction* action = M1->addAction(tr(caption), this, click);
         action->setCheckable(true);
         Magnification->addAction(action);
         return action;
     };
-    x11 = item("x 1", &TForm3::x11Click);
-    x21 = item("x 2", &TForm3::x21Click);
-    x31 = item("x 3", &TForm3::x31Click);
-    x41 = item("x 4", &TForm3::x41Click);
-    x81 = item("x 8", &TForm3::x81Click);
+    x11 = item(QT_TR_NOOP("x 1"), &TForm3::x11Click);
+    x21 = item(QT_TR_NOOP("x 2"), &TForm3::x21Click);
+    x31 = item(QT_TR_NOOP("x 3"), &TForm3::x31Click);
+    x41 = item(QT_TR_NOOP("x 4"), &TForm3::x41Click);
+    x81 = item(QT_TR_NOOP("x 8"), &TForm3::x81Click);
     x11->setChecked(true);
 }
 

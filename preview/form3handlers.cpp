@@ -111,7 +111,8 @@ QClipboard* TForm3::OpenClipboard() {
 // The thumbnail at its own size, whatever the magnification.
 void TForm3::Copy1Click() {
     QClipboard* clipboard = OpenClipboard();
-    if (clipboard == nullptr) throw std::runtime_error("クリップボードを開くことができません");
+    if (clipboard == nullptr)
+        throw std::runtime_error(tr("クリップボードを開くことができません").toStdString());
     clipboard->setImage(host_.State().PreviewBitmap.image().copy());
 }
 
@@ -133,7 +134,7 @@ void TForm3::Save1Click() {
     const std::optional<QString> path = AskSaveFileName();
     if (!path) return;
     if (IsPreviewedFile(*path)) {
-        ShowSaveRefusal(QStringLiteral("表示中の画像ファイルには保存できません"));
+        ShowSaveRefusal(tr("表示中の画像ファイルには保存できません"));
         return;
     }
     // The previewed picture's date: a later run has loaded other files since.

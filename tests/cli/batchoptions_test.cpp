@@ -1,6 +1,7 @@
 #include "cli/batchoptions.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -9,6 +10,8 @@
 
 #include "buildinfo.h"
 #include "cli/batchusage.h"
+#include "platform/profilefile.h"
+#include "tests/support/unprivileged.h"
 
 namespace {
 
@@ -90,6 +93,32 @@ TEST_F(BatchOptionsTest, UsageErrors) {
         for (const auto& a : args) joined += a + " ";
         EXPECT_FALSE(parse(args)) << joined;
         EXPECT_FALSE(error_.empty()) << joined;
+    }
+}
+
+// A settings file that exists but cannot be read is an error like a missing
+// one, with the reason: its defaults are not silently dropped.
+TEST_F(BatchOptionsTest, AnUnreadableSettingsFileIsAUsageError) {
+    const std::string locked = folder() + "locked.ini", large = folder() + "large.ini";
+    std::ofstream(locked) << "[FileName]\nPrefix=x\n";
+    std::ofstream(large) << std::string(ProfileFile::kMaxFileBytes + 1, '\n');
+    for (const std::string& path : {dir_.path().toStdString(), folder(), large})
+        ASSERT_EQ(chmod(path.c_str(), 0755), 0);
+    ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+    const struct {
+        std::string file, message;
+    } rows[] = {
+        {locked, "settings file " + locked + " cannot be read: Permission denied"},
+        {large, "settings file " + large + " cannot be read: larger than 1 MiB"},
+    };
+    for (const auto& row : rows) {
+        // As nobody, whom the permissions stop even when the tests run as root.
+        EXPECT_EQ(RunUnprivileged([&] {
+                      if (parse({"--settings", row.file, "a.jpg"})) return 1;
+                      return error_.rfind(row.message, 0) == 0 ? 0 : 2;
+                  }),
+                  0)
+            << row.file;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,6 +12,7 @@
 #include <sstream>
 
 #include "tests/cli/batchtestpictures.h"
+#include "tests/support/unprivileged.h"
 
 namespace {
 
@@ -120,6 +122,87 @@ TEST_F(BatchRunTest, SourcesAreNeverReplaced) {
     EXPECT_TRUE(QFile::exists(QString::fromStdString(src_ + "pic1.jpg")));
     EXPECT_NE(err_.str().find(pictures[0] + ": not converted: "), std::string::npos);
     EXPECT_NE(err_.str().find("is a source file"), std::string::npos);
+}
+
+// A report at the name of a source, an output or a list would destroy it: a
+// slip of the shell is a usage error that touches nothing.
+TEST_F(BatchRunTest, AReportOverAnInputOrOutputIsAUsageError) {
+    const std::vector<std::string> pictures = MakeBatchPictures(src_, 2);
+    const std::string output =
+        out_ + QFileInfo(QString::fromStdString(pictures[0])).fileName().toStdString();
+    write("list.txt", pictures[1] + "\n");
+    std::ofstream(output) << "old thumbnail";
+    const std::string before = ReadFileBytes(pictures[0]);
+    const struct {
+        std::string report;
+        const char* what;
+    } cases[] = {
+        {pictures[0], "a source file"},
+        {src_ + "./" + QFileInfo(QString::fromStdString(pictures[0])).fileName().toStdString(),
+         "a source file"},
+        {output, "an output"},
+        {out_ + "pic1.jpg", "an output"},  // not there yet
+        {src_ + "list.txt", "a list of names"},
+    };
+    options_.files = pictures;
+    options_.lists = {{0, src_ + "list.txt"}};
+    for (const auto& c : cases) {
+        options_.reportFile = c.report;
+        EXPECT_EQ(run(), kUsageError) << c.report;
+        EXPECT_NE(err_.str().find(std::string("the report ") + c.report + " is " + c.what),
+                  std::string::npos)
+            << err_.str();
+    }
+    // A list at an output's name: the thumbnail would replace it.
+    options_.reportFile.clear();
+    options_.lists = {{0, output}};
+    EXPECT_EQ(run(), kUsageError);
+    EXPECT_NE(err_.str().find("the list " + output + " is an output"), std::string::npos)
+        << err_.str();
+    EXPECT_EQ(ReadFileBytes(pictures[0]), before);
+    EXPECT_EQ(ReadFileBytes(output), "old thumbnail");
+    EXPECT_EQ(ReadFileBytes(src_ + "list.txt"), pictures[1] + "\n");
+    EXPECT_EQ(entries(out_), QStringList{QString::fromStdString(output).section('/', -1)});
+}
+
+// Names are shown with their control bytes escaped, one message a line, and
+// a file that cannot be reached gets the system's own reason.
+TEST_F(BatchRunTest, MessagesNameEveryFileOnOneLineWithTheSystemsReason) {
+    ASSERT_EQ(symlink("loop.jpg", (src_ + "loop.jpg").c_str()), 0);
+    QDir().mkpath(QString::fromStdString(src_ + "shut"));
+    MakeBatchPictures(src_ + "shut", 1);
+    const std::string inShut = src_ + "shut/写真0.JPG";
+    const struct {
+        std::string name, shown;
+    } rows[] = {
+        {src_ + "esc\x1b[2Jx.jpg", src_ + "esc\\x1b[2Jx.jpg: not converted: no such file"},
+        {src_ + "bell\a.jpg", src_ + "bell\\x07.jpg: not converted: no such file"},
+        {src_ + "two\nlines.jpg", src_ + "two\\x0alines.jpg: not converted: no such file"},
+        {src_ + "crlf.jpg\r", src_ + "crlf.jpg\\x0d: not converted: no such file"},
+        {src_ + "loop.jpg", src_ + "loop.jpg: not converted: Too many levels of symbolic links"},
+        {inShut, inShut + ": not converted: Permission denied"},
+    };
+    options_.files.clear();
+    for (const auto& row : rows) options_.files.push_back(row.name);
+    // A folder that may be listed but not entered, as nobody, whom the
+    // permissions stop even when the tests run as root.
+    for (const std::string& path : {dir_.path().toStdString(), src_, out_})
+        ASSERT_EQ(chmod(path.c_str(), 0777), 0);
+    ASSERT_EQ(chmod((src_ + "shut").c_str(), 0644), 0);
+    const int wrong = RunUnprivileged([&] {
+        if (run() != kSomeFailed) return 1;
+        const std::string err = err_.str();
+        if (size_t(std::count(err.begin(), err.end(), '\n')) != std::size(rows)) return 2;
+        for (const char c : err)
+            if ((c > 0 && c < 0x20 && c != '\n') || c == 0x7F) return 3;
+        int missing = 0;
+        for (const auto& row : rows)
+            if (err.find("thumbrix-batch: " + row.shown + "\n") == std::string::npos) ++missing;
+        if (missing != 0) std::fprintf(stderr, "%s", err.c_str());
+        return missing == 0 ? 0 : 4;
+    });
+    chmod((src_ + "shut").c_str(), 0755);
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST_F(BatchRunTest, WriteFailureIsReportedAndTheOthersGoOn) {

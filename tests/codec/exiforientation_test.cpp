@@ -75,3 +75,46 @@ TEST(ExifOrientation, JpegObjectReadsTheTagFromTheHeader) {
         EXPECT_EQ(jpeg.Bitmap().width(), 16) << r.what;
     }
 }
+
+// Only the segments used are kept: the first EXIF block, and the first copy
+// of each ICC chunk, assembled only when every chunk is there.
+TEST(JpegMetadata, KeepsTheFirstExifBlockAndTheFirstCopyOfEachIccChunk) {
+    const QByteArray plain = EncodeJpeg(TBitmap(16, 8), 90);
+    QByteArray profile(150000, '\0');  // three chunks of 65519 bytes at most
+    for (int i = 0; i < profile.size(); ++i) profile[i] = char(i * 7 % 251);
+    const auto chunk = [&](int sequence, int count, char flip = 0) {
+        QByteArray body("ICC_PROFILE", 12);
+        body.append(char(sequence)).append(char(count));
+        body.append(profile.mid((sequence - 1) * 65519, 65519));
+        body[20] = char(body[20] ^ flip);
+        return body;
+    };
+    // Segments are inserted right after SOI: the last one inserted comes first.
+    const auto with = [&](std::initializer_list<QByteArray> bodies) {
+        QByteArray bytes = plain;
+        for (auto it = std::rbegin(bodies); it != std::rend(bodies); ++it)
+            bytes = WithSegment(bytes, it->startsWith("Exif") ? 0xE1 : 0xE2, *it);
+        return bytes;
+    };
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        int orientation;
+        QByteArray profile;
+    } rows[] = {
+        {"three chunks", with({chunk(1, 3), chunk(2, 3), chunk(3, 3)}), 1, profile},
+        {"out of order", with({chunk(3, 3), chunk(1, 3), chunk(2, 3)}), 1, profile},
+        {"a chunk repeated later", with({chunk(1, 3), chunk(2, 3), chunk(3, 3), chunk(2, 3, 0x55)}),
+         1, profile},
+        {"a chunk missing", with({chunk(1, 3), chunk(3, 3)}), 1, {}},
+        {"counts disagree", with({chunk(1, 3), chunk(2, 4), chunk(3, 3)}), 1, {}},
+        {"two EXIF blocks", with({ExifBody(6), chunk(1, 1), ExifBody(3)}), 6, profile.left(65519)},
+    };
+    for (const auto& r : rows) {
+        TJPEGImage jpeg;
+        jpeg.LoadFromBytes(r.bytes);
+        EXPECT_EQ(jpeg.Orientation(), r.orientation) << r.what;
+        EXPECT_TRUE(jpeg.IccProfile() == r.profile)
+            << r.what << ": " << jpeg.IccProfile().size() << " bytes";
+    }
+}

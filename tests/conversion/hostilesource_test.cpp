@@ -183,6 +183,45 @@ TEST(BmpSizeChecks, HugeSizesAreRefusedWithoutOverflow) {
     }
 }
 
+// Pixels must come after the headers: a 16- or 32-bit file whose pixel data
+// starts at 0 would show its own headers as colours.
+TEST(BmpLayoutChecks, PixelDataInsideTheHeadersIsRefused) {
+    const struct {
+        uint32_t bitCount, compression, offset;
+    } rows[] = {
+        {16, 0, 0}, {32, 0, 0}, {16, 3, 0}, {32, 3, 54}, {32, 0, 53},
+    };
+    for (const auto& r : rows) {
+        BmpLayout layout;
+        layout.bitCount = r.bitCount;
+        layout.compression = r.compression;
+        if (r.compression == 3) layout.palette = {0xF800, 0x07E0, 0x001F};  // the masks
+        layout.pixels = QByteArray(int(layout.width * r.bitCount / 8 * 2), '\x7f');
+        QByteArray file = MakeBmp(layout);
+        for (int i = 0; i < 4; ++i) file[10 + i] = char(r.offset >> (8 * i) & 0xFF);
+        TBitmap bitmap;
+        std::string reason;
+        EXPECT_FALSE(DecodeBmp(file, bitmap, reason)) << r.bitCount << " bits at " << r.offset;
+        EXPECT_EQ(reason, "BMP pixel data inside its headers") << r.bitCount;
+    }
+}
+
+// Qt's reader allows 128 MB a picture on its own; BMPs get the memory a JPEG
+// decode may use.
+TEST(BmpSizeChecks, PicturesUpToTheMemoryBudgetAreRead) {
+    BmpLayout layout;
+    layout.width = 5800;  // 33.6 megapixels: 135 MB at Qt's 4 bytes a pixel
+    layout.height = 5800;
+    layout.bitCount = 24;
+    layout.compression = 0;
+    layout.pixels = QByteArray(5800 * 5800 * 3, '\x40');
+    TBitmap bitmap;
+    std::string reason;
+    ASSERT_TRUE(DecodeBmp(MakeBmp(layout), bitmap, reason)) << reason;
+    EXPECT_EQ(bitmap.width(), 5800);
+    EXPECT_EQ(PixelAt(bitmap, 5799, 5799), (std::vector<int>{0x40, 0x40, 0x40}));
+}
+
 class HugeSourceTest : public ::testing::Test {
 protected:
     std::string path(const char* name) const {

@@ -25,7 +25,8 @@ public:
     void loadFailed(int index, const std::string& source, const std::string&) override {
         failed.push_back(std::to_string(index) + ":" + source);
     }
-    void writeRefused(int index, const std::string& source, const std::string&) override {
+    void writeRefused(int index, const std::string& source, const std::string&,
+                      const std::string&) override {
         refused.push_back(std::to_string(index) + ":" + source);
     }
     void written(int index, const std::string&, const std::string& output) override {
@@ -180,6 +181,8 @@ TEST_F(RunConversionTest, NeverReplacesASourceWithItsThumbnail) {
     const std::string rows[] = {src_, dir_.path().toStdString() + "/src/./"};
     for (const std::string& dest : rows) {
         host_.dest = dest;
+        // b.jpg of the row before would be a picture beside b.bmp.
+        remove((src_ + "b.jpg").c_str());
         observer_ = RecordingObserver();
         queue({"a.bmp", "a.jpg", "b.bmp"});
         run();
@@ -197,6 +200,39 @@ TEST_F(RunConversionTest, NeverReplacesASourceWithItsThumbnail) {
     run();
     EXPECT_EQ(observer_.refused, std::vector<std::string>{"0:" + src_ + "b.bmp"});
     EXPECT_FALSE(QFile::exists(QString::fromStdString(src_ + "b.jpg")));
+}
+
+// photo.jpg beside photo.bmp is a photograph, not an old thumbnail: with the
+// photos' own folder as destination and neither prefix nor suffix, it stays.
+TEST_F(RunConversionTest, NeverReplacesAPictureBesideItsSourceUnderItsName) {
+    SaveBmp(TestPicture(40, 30), src_ + "photo.bmp");
+    SaveJpeg(TestPicture(64, 48), src_ + "photo.jpg");
+    const std::string original = ReadBytes(src_ + "photo.jpg");
+    const struct {
+        std::string dest, prefix, suffix, written;  // empty: refused
+    } rows[] = {
+        {src_, "", "", ""},
+        {dir_.path().toStdString() + "/out/../src/", "", "", ""},
+        {src_, "t_", "", src_ + "t_photo.jpg"},
+        {src_, "", "_t", src_ + "photo_t.jpg"},
+        {out_, "", "", out_ + "photo.jpg"},
+    };
+    for (const auto& row : rows) {
+        host_.dest = row.dest;
+        host_.prefixText = row.prefix;
+        host_.suffixText = row.suffix;
+        observer_ = RecordingObserver();
+        queue({"photo.bmp"});
+        run();
+        expectFinished();
+        if (row.written.empty()) {
+            EXPECT_EQ(observer_.refused, std::vector<std::string>{"0:" + src_ + "photo.bmp"});
+            EXPECT_TRUE(observer_.outputs.empty()) << row.dest;
+        } else {
+            EXPECT_EQ(observer_.outputs, std::vector<std::string>{"0:" + row.written});
+        }
+        EXPECT_TRUE(ReadBytes(src_ + "photo.jpg") == original) << row.dest;
+    }
 }
 
 // The window's pump may queue more files while a run is going: those are

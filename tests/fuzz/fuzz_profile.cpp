@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "platform/profilefile.h"
@@ -47,12 +48,37 @@ const char* const kKeys[][2] = {
     {"Option", "Stamp"}, {"FileName", "Prefix"}, {"JpegOption", "Quality"},
 };
 
+// An input that starts with this stands for a file past the size limit: it is
+// repeated beyond the limit, and such a file must be neither read nor replaced.
+constexpr std::string_view kLarge = "#large";
+
+bool CheckLargeFile(const std::string& path, const std::string& text) {
+    if (text.compare(0, kLarge.size(), kLarge) != 0) return false;
+    std::string content;
+    while (content.size() <= ProfileFile::kMaxFileBytes) content += text;
+    WriteRaw(path, reinterpret_cast<const uint8_t*>(content.data()), content.size());
+    ProfileFile file(path);
+    FuzzCheck(!file.readFailure().empty(), "a file past the limit was read");
+    for (const auto& key : kKeys)
+        FuzzCheck(file.readString(key[0], key[1], "\x01missing") == "\x01missing",
+                  "a file past the limit gave a value");
+    bool refused = false;
+    try {
+        file.writeString("Fuzz", "Key", "x");
+    } catch (const ProfileWriteError&) {
+        refused = true;
+    }
+    FuzzCheck(refused, "a file past the limit was replaced");
+    return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string& path = FilePath();
-    WriteRaw(path, data, size);
     const std::string text(reinterpret_cast<const char*>(data), size);
+    if (CheckLargeFile(path, text)) return 0;
+    WriteRaw(path, data, size);
     int number = 0;
     ParseProfileInteger(text, number);
 

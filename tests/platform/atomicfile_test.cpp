@@ -175,42 +175,57 @@ TEST_F(AtomicFileTest, AWriterKilledMidWriteLeavesNothing) {
             // Nothing ever had a name.
             EXPECT_EQ(entries(), QStringList{QStringLiteral("a.jpg")});
         } else {
-            // A named temporary file stays until it is old enough to be sure
-            // that its writer is dead; then the cleaning that the next
-            // process writing here does removes it.
+            // A named temporary file stays, unlocked since its writer died;
+            // the cleaning that the next process writing here does removes
+            // it at once.
             const QStringList left = entries();
             ASSERT_EQ(left.size(), 2);
             const QString temp = left.front() == "a.jpg" ? left.back() : left.front();
             EXPECT_TRUE(IsAtomicTemporaryName(temp.toStdString()));
-            const std::string stale = path(temp.toUtf8().constData());
-            const timespec old[2] = {{0, UTIME_OMIT}, {time(nullptr) - 3600, 0}};
-            ASSERT_EQ(utimensat(AT_FDCWD, stale.c_str(), old, 0), 0);
             RemoveStaleAtomicTemporaries(path(""));
             EXPECT_EQ(entries(), QStringList{QStringLiteral("a.jpg")});
         }
     }
 }
 
-TEST_F(AtomicFileTest, TemporaryFilesOfLiveWritersAreLeftAlone) {
-    const auto make = [&](const char* name, time_t age) {
-        const std::string file = path(name);
-        const int fd = open(file.c_str(), O_WRONLY | O_CREAT, 0644);
-        EXPECT_GE(fd, 0);
-        const timespec times[2] = {{0, UTIME_OMIT}, {time(nullptr) - age, 0}};
-        futimens(fd, times);
-        return fd;
+// Only a lock tells a live writer's temporary file: a dead one goes at the
+// cleaning of the first write into its folder, however young (or dated back
+// by --keep-date).
+TEST_F(AtomicFileTest, TemporaryFilesOfDeadWritersGoAtTheNextWrite) {
+    const struct {
+        const char* name;
+        time_t age;
+        bool locked, left;
+    } rows[] = {
+        {".thumbrix-fresh000.tmp", 0, false, false},
+        {".thumbrix-stale000.tmp", 3600, false, false},
+        {".thumbrix-dated000.tmp", 30 * 365 * 86400, false, false},
+        {".thumbrix-locked00.tmp", 3600, true, true},  // its writer still runs
+        {".thumbrix-young000.tmp", 0, true, true},
+        {"other-stale.tmp", 3600, false, true},
     };
-    const int locked = make(".thumbrix-locked00.tmp", 3600);
-    ASSERT_EQ(flock(locked, LOCK_EX), 0);  // its writer still runs
-    close(make(".thumbrix-fresh000.tmp", 0));
-    close(make(".thumbrix-stale000.tmp", 3600));
-    close(make("other-stale.tmp", 3600));
+    std::vector<int> held;
+    QStringList expected;
+    for (const auto& row : rows) {
+        const int fd = open(path(row.name).c_str(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(fd, 0);
+        const timespec times[2] = {{0, UTIME_OMIT}, {time(nullptr) - row.age, 0}};
+        futimens(fd, times);
+        if (row.locked) {
+            ASSERT_EQ(flock(fd, LOCK_EX), 0);
+            held.push_back(fd);
+        } else {
+            close(fd);
+        }
+        if (row.left) expected << QString::fromUtf8(row.name);
+    }
+    // What the first write into the folder does.
     RemoveStaleAtomicTemporaries(path(""));
     QStringList left = entries();
     left.sort();
-    EXPECT_EQ(left,
-              (QStringList{".thumbrix-fresh000.tmp", ".thumbrix-locked00.tmp", "other-stale.tmp"}));
-    close(locked);
+    expected.sort();
+    EXPECT_EQ(left, expected);
+    for (const int fd : held) close(fd);
 }
 
 TEST_F(AtomicFileTest, APathThatFitsStaysWithinThePathLimit) {

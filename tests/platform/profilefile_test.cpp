@@ -1,12 +1,15 @@
 #include "platform/profilefile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <fstream>
 #include <iterator>
 #include <string>
+
+#include "tests/support/unprivileged.h"
 
 namespace {
 
@@ -191,6 +194,43 @@ TEST_F(ProfileFileTest, FailedWriteRaisesAndKeepsTheFile) {
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               (QStringList{QStringLiteral("blocker"), QStringLiteral("plain"),
                            QStringLiteral("thumbrix.ini")}));
+}
+
+// A file too large for a settings file, or one that may not be read, reads
+// as empty with the reason, and is never replaced by a write.
+TEST_F(ProfileFileTest, AFileThatCannotBeReadIsNeitherReadNorReplaced) {
+    const std::string large =
+        Cat("[FileName]\nPrefix=x\n;", std::string(ProfileFile::kMaxFileBytes, ';'));
+    WriteAll(file("large.ini"), large);
+    WriteAll(file("locked.ini"), "[FileName]\nPrefix=x\n");
+    ASSERT_EQ(chmod(dir_.path().toLocal8Bit().constData(), 0755), 0);
+    ASSERT_EQ(chmod(file("large.ini").c_str(), 0644), 0);
+    ASSERT_EQ(chmod(file("locked.ini").c_str(), 0), 0);
+    const struct {
+        const char* name;
+        std::string reason, content;
+    } rows[] = {
+        {"large.ini", "larger than 1 MiB: not a settings file", large},
+        {"locked.ini", "Permission denied", "[FileName]\nPrefix=x\n"},
+    };
+    for (const auto& row : rows) {
+        const std::string path = file(row.name);
+        // As nobody, whom the permissions stop even when the tests run as root.
+        const int wrong = RunUnprivileged([&] {
+            ProfileFile profile(path);
+            int faults = profile.readFailure() == row.reason ? 0 : 1;
+            faults |= profile.readString("FileName", "Prefix", "none") == "none" ? 0 : 2;
+            try {
+                profile.writeString("FileName", "Prefix", "y");
+                faults |= 4;
+            } catch (const ProfileWriteError&) {
+            }
+            return faults;
+        });
+        EXPECT_EQ(wrong, 0) << row.name;
+        chmod(path.c_str(), 0644);
+        EXPECT_EQ(ReadAll(path), row.content) << row.name;
+    }
 }
 
 }  // namespace

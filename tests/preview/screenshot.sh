@@ -5,7 +5,8 @@
 # Usage: tests/preview/screenshot.sh PHOTO.jpg [MORE FILES...]
 # The photograph is listed as photo.jpg, first; more files for the list should
 # have names that sort after it. THUMBRIX names the program to run (default:
-# build/release/bin/thumbrix). Needs Xvfb, xdotool and ImageMagick. The clicks
+# build/release/bin/thumbrix). The windows speak the language of LANG; SUFFIX
+# is put before ".png" in the file names (e.g. SUFFIX=-en). Needs Xvfb, xdotool and ImageMagick. The clicks
 # are at the places the windows have with the program's font.
 set -euo pipefail
 photo=$(realpath "$1")
@@ -31,11 +32,12 @@ pid=$!
 sleep 3
 xdotool mousemove 514 164 click 1; sleep 1   # main window: プレビュー
 xdotool mousemove 30 173 click 1; sleep 1    # the first file of the list
-xdotool mousemove 128 8 click 1; sleep 1     # 表示(V)
-xdotool mousemove 145 29 click 1; sleep 1    # 倍率(M)
-xdotool mousemove 220 49 click 1; sleep 1    # x 2
+# The menus by their access keys, which are the same in every language.
+xdotool key alt+v; sleep 1                   # 表示(V)
+xdotool key m; sleep 1                       # 倍率(M)
+xdotool key Down Return; sleep 1             # x 2
 xdotool mousemove 600 400; sleep 0.5         # no tooltip over the windows
 import -window root "$work/screen.png"
 kill $pid
-convert "$work/screen.png" -crop 397x290+0+0 +repage docs/preview.png
-convert "$work/screen.png" -crop 281x280+420+0 +repage docs/main-window.png
+convert "$work/screen.png" -crop 397x290+0+0 +repage "docs/preview${SUFFIX:-}.png"
+convert "$work/screen.png" -crop 281x280+420+0 +repage "docs/main-window${SUFFIX:-}.png"
