@@ -23,7 +23,7 @@ class BetweenFiles : public RunObserver {
 public:
     explicit BetweenFiles(std::function<void(int)> after) : after_(std::move(after)) {}
     void loadFailed(int, const std::string&, const std::string&) override {}
-    void writeRefused(int, const std::string&, const std::string&) override {}
+    void writeRefused(int, const std::string&, const std::string&, const std::string&) override {}
     void written(int index, const std::string&, const std::string&) override { after_(index); }
 
 private:
