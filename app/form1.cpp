@@ -21,6 +21,7 @@
 #include "controls/programfont.h"
 #include "controls/shelltree.h"
 #include "conversion/runconversion.h"
+#include "conversion/windowformats.h"
 #include "platform/pathtext.h"
 
 namespace {
@@ -331,6 +332,9 @@ int TForm1::decodeAheadWorkers() {
     bool set = false;
     const int workers = qEnvironmentVariableIntValue("THUMBRIX_DECODE_WORKERS", &set);
     return set ? std::max(workers, 0) : std::max(int(std::thread::hardware_concurrency()), 1);
+}
+bool TForm1::readsSource(const std::string& source, const PictureFormat& format) {
+    return WindowReadsSource(source, format, allFormats_);
 }
 void TForm1::setProgress(int position) {
     ProgressBar1->setValue(position);

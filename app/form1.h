@@ -36,6 +36,7 @@ public:
     RunHost& RunSettings() override { return *this; }
     QString SettingsPath() const override { return settingsPath_; }
     void ActivateHost() override;
+    bool AllFormats() const override { return allFormats_; }
     void SetPreviewWindow(PreviewWindowLink* preview) { preview_ = preview; }
 
     // RunHost: answered from the live controls.
@@ -51,6 +52,7 @@ public:
     std::string suffix() override;
     std::string destination() override;
     int decodeAheadWorkers() override;
+    bool readsSource(const std::string& source, const PictureFormat& format) override;
     void setProgress(int position) override;
     void pump() override;
     void showMessage(const std::string& text) override;
@@ -114,4 +116,5 @@ private:
     // Settings without a control: kept from the file and written back.
     bool autoOrient_ = true;
     bool toSrgb_ = true;
+    bool allFormats_ = false;
 };

@@ -48,6 +48,7 @@ void TForm1::FormCreate(const QStringList& arguments) {
         TimeStamp->setChecked(ReadSettingBool(file, Setting::KeepDate));
         autoOrient_ = ReadSettingBool(file, Setting::AutoOrient);
         toSrgb_ = ReadSettingBool(file, Setting::ToSrgb);
+        allFormats_ = ReadSettingBool(file, Setting::AllFormats);
     }
     if (destination.empty()) destination = DefaultFolder(PathBytes(programFile_));
     ShellTree2->setPathName(PathText(destination));
@@ -96,4 +97,5 @@ void TForm1::WriteSettings() {
     WriteSettingBool(file, Setting::KeepDate, TimeStamp->isChecked());
     WriteSettingBool(file, Setting::AutoOrient, autoOrient_);
     WriteSettingBool(file, Setting::ToSrgb, toSrgb_);
+    WriteSettingBool(file, Setting::AllFormats, allFormats_);
 }

@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "preview/filelisting.h"
+#include "controls/filelisting.h"
 
 namespace {
 

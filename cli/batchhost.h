@@ -23,11 +23,20 @@ public:
     bool keepDate() override { return settings_.keepDate; }
     bool optimizeCoding() override { return settings_.optimize; }
     bool draftDecode() override { return settings_.draft; }
+    bool everyFormat() override { return true; }
     bool autoOrient() override { return settings_.autoOrient; }
     bool toSrgb() override { return settings_.toSrgb; }
     std::string prefix() override { return settings_.prefix; }
     std::string suffix() override { return settings_.suffix; }
     std::string destination() override { return folder_; }
+    bool enlarge() override { return settings_.enlarge; }
+    const PictureFormat* outputFormat() override { return settings_.format; }
+    uint32_t background() override { return settings_.background; }
+    // The planned thumbnail, which every source of the host's group makes.
+    void setOutput(std::string output) { output_ = std::move(output); }
+    std::string outputPath(const std::string& source) override {
+        return output_.empty() ? RunHost::outputPath(source) : output_;
+    }
     void setProgress(int) override {}
     void pump() override {}
     void showMessage(const std::string& text) override { messages_.push_back(text); }
@@ -46,6 +55,7 @@ public:
 private:
     const BatchSettings& settings_;
     std::string folder_;
+    std::string output_;
     std::unordered_map<std::string, std::string> comments_;
     std::vector<std::string> messages_;
 };

@@ -3,11 +3,14 @@
 #include <QDir>
 #include <QFile>
 #include <algorithm>
+#include <cctype>
 #include <optional>
 #include <thread>
 
+#include "codec/pictureformat.h"
 #include "conversion/settingstable.h"
 #include "platform/filestatus.h"
+#include "platform/pathname.h"
 #include "platform/profilefile.h"
 #include "platform/programfile.h"
 #include "platform/programplaces.h"
@@ -16,10 +19,12 @@ namespace {
 
 // What the command line gave; unset values come from the settings file.
 struct Given {
-    std::optional<std::string> destination, prefix, suffix, settingsFile;
+    std::optional<std::string> destination, prefix, suffix, settingsFile, output;
+    const PictureFormat* format = nullptr;
     std::optional<int> size, quality, jobs;
     std::optional<bool> progressive, keepDate, fastDecode, smoothing, optimize, draft;
-    std::optional<bool> autoOrient, toSrgb;
+    std::optional<bool> autoOrient, toSrgb, enlarge;
+    std::optional<uint32_t> background;
     std::optional<bool> quiet, recursive, null, update, settings;  // settings: read any file
 };
 
@@ -30,17 +35,12 @@ struct Switch {
     std::optional<bool> Given::*value;
 };
 constexpr Switch kSwitches[] = {
-    {"progressive", 0, &Given::progressive},
-    {"keep-date", 0, &Given::keepDate},
-    {"fast-decode", 0, &Given::fastDecode},
-    {"smoothing", 0, &Given::smoothing},
-    {"auto-orient", 0, &Given::autoOrient},
-    {"srgb", 0, &Given::toSrgb},
-    {"optimize", 0, &Given::optimize},
-    {"draft", 0, &Given::draft},
-    {"quiet", 0, &Given::quiet},
-    {"recursive", 'r', &Given::recursive},
-    {"null", '0', &Given::null},
+    {"progressive", 0, &Given::progressive}, {"keep-date", 0, &Given::keepDate},
+    {"fast-decode", 0, &Given::fastDecode},  {"smoothing", 0, &Given::smoothing},
+    {"auto-orient", 0, &Given::autoOrient},  {"srgb", 0, &Given::toSrgb},
+    {"optimize", 0, &Given::optimize},       {"draft", 0, &Given::draft},
+    {"enlarge", 0, &Given::enlarge},         {"quiet", 0, &Given::quiet},
+    {"recursive", 'r', &Given::recursive},   {"null", '0', &Given::null},
     {"update", 0, &Given::update},
 };
 
@@ -52,9 +52,33 @@ bool ParseNumber(const std::string& text, int low, int high, int& value) {
     return value >= low && value <= high;
 }
 
-std::string WithSlash(std::string folder) {
-    if (!folder.empty() && folder.back() != '/') folder += '/';
-    return folder;
+// The formats thumbrix-batch writes, by the names --format takes.
+constexpr const char* kOutputNames[] = {"jpeg", "png", "webp", "avif"};
+
+const PictureFormat* BatchFormatNamed(const std::string& name) {
+    for (const char* known : kOutputNames)
+        if (name == known) return OutputFormatNamed(name);
+    return nullptr;
+}
+
+// The format -o's extension names, when thumbrix-batch writes it.
+const PictureFormat* BatchFormatOfPath(const std::string& path) {
+    for (const char* known : kOutputNames)
+        if (const PictureFormat* format = OutputFormatNamed(known);
+            format != nullptr && OutputFormatOfPath(path) == format)
+            return format;
+    return nullptr;
+}
+
+// "RRGGBB", with or without a leading "#".
+bool ParseColour(std::string text, uint32_t& colour) {
+    if (!text.empty() && text[0] == '#') text.erase(0, 1);
+    if (text.size() != 6 || !std::all_of(text.begin(), text.end(), [](char c) {
+            return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+        }))
+        return false;
+    colour = uint32_t(std::stoul(text, nullptr, 16));
+    return true;
 }
 
 // The main window's view of a settings file: its spin edits hold size and
@@ -134,6 +158,21 @@ bool Settle(const Given& given, const std::string& programFile, BatchOptions& op
     s.toSrgb = given.toSrgb.value_or(s.toSrgb);
     s.optimize = given.optimize.value_or(false);
     s.draft = given.draft.value_or(false);
+    s.enlarge = given.enlarge.value_or(true);
+    s.background = given.background.value_or(0xffffff);
+    s.format = given.format;
+    if (given.output) {
+        const PictureFormat* named = BatchFormatOfPath(*given.output);
+        if (named == nullptr)
+            return Usage(error, "the extension of -o " + *given.output +
+                                    " names no thumbnail format (.jpg, .jpeg, .png, .webp or "
+                                    ".avif)");
+        if (given.format != nullptr && given.format != named)
+            return Usage(error, "-o " + *given.output + " is not a " + given.format->name +
+                                    " file, as --format asks");
+        s.format = named;
+        s.output = *given.output;
+    }
     options.quiet = given.quiet.value_or(false);
     options.recursive = given.recursive.value_or(false);
     options.nullSeparated = given.null.value_or(false);
@@ -208,6 +247,17 @@ bool ParseBatchOptions(const std::vector<std::string>& arguments, const std::str
             if (!value(text) || !ParseNumber(text, 1, 1024, number))
                 return Usage(error, "jobs must be a whole number from 1 to 1024");
             given.jobs = number;
+        } else if (name == "--format") {
+            if (!value(text) || (given.format = BatchFormatNamed(text)) == nullptr)
+                return Usage(error, "format must be jpeg, png, webp or avif");
+        } else if (name == "-o" || name == "--output") {
+            ok = value(text) && !text.empty();
+            given.output = text;
+        } else if (name == "--background") {
+            uint32_t colour = 0;
+            if (!value(text) || !ParseColour(text, colour))
+                return Usage(error, "background must be a colour RRGGBB in hexadecimal");
+            given.background = colour;
         } else if (name == "--prefix") {
             ok = value(text);
             given.prefix = text;
@@ -243,5 +293,7 @@ bool ParseBatchOptions(const std::vector<std::string>& arguments, const std::str
                          "option " + name + (inlineValue ? " takes no value" : " needs a value"));
     }
     if (options.files.empty() && options.lists.empty()) return Usage(error, "no FILE given");
+    if (given.output && options.files.size() + options.lists.size() > 1)
+        return Usage(error, "-o FILE writes the thumbnail of a single source");
     return Settle(given, programFile, options, error);
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+struct PictureFormat;
 
 // Everything a batch run reads, fixed for the whole run.
 struct BatchSettings {
@@ -17,7 +20,11 @@ struct BatchSettings {
     bool toSrgb = true;      // convert ICC-tagged JPEG photos to sRGB
     std::string prefix;
     std::string suffix;
-    std::string destination;  // ends with "/"
+    std::string destination;                // ends with "/"
+    const PictureFormat* format = nullptr;  // the thumbnails' format; null: JPEG
+    std::string output;                     // -o: the one source's thumbnail, exactly
+    bool enlarge = true;                    // scale pictures smaller than the size up
+    uint32_t background = 0xffffff;         // under transparent pixels, without alpha
 };
 
 // A --files-from list, whose names go before files[before].

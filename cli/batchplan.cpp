@@ -54,7 +54,10 @@ BatchPlan::BatchPlan(std::vector<BatchSource> sources, const BatchSettings& sett
         if (refused[i]) continue;
         folder = settings.destination;
         folder += source.mirrored();
-        std::string output = ThumbnailPath(source.path, folder, settings.prefix, settings.suffix);
+        std::string output = !settings.output.empty()
+                                 ? settings.output
+                                 : ThumbnailPath(source.path, folder, settings.prefix,
+                                                 settings.suffix, settings.format);
         if (std::string reason = OutputRefusal(inputs_, source.path, output); !reason.empty()) {
             refusals_.push_back({i, std::move(output), std::move(reason)});
             continue;

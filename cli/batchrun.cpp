@@ -1,15 +1,12 @@
 #include "cli/batchrun.h"
 
-#include <atomic>
 #include <optional>
 #include <string>
-#include <system_error>
-#include <thread>
-#include <vector>
 
 #include "cli/batchlog.h"
 #include "cli/batchplan.h"
 #include "cli/groupjob.h"
+#include "cli/jobpool.h"
 #include "cli/jsonreport.h"
 #include "cli/sourcecollector.h"
 #include "cli/updatestamp.h"
@@ -46,7 +43,7 @@ const char* ReportRole(const BatchOptions& options, const BatchPlan& plan) {
 int RunBatch(const BatchOptions& options, std::istream& standardInput, std::ostream& err,
              bool showProgress) {
     const BatchSettings& settings = options.settings;
-    if (!IsExistingFolder(settings.destination)) {
+    if (settings.output.empty() && !IsExistingFolder(settings.destination)) {
         err << kProgram << "destination folder " << EscapeControls(settings.destination)
             << " does not exist\n";
         return kUsageError;
@@ -58,6 +55,11 @@ int RunBatch(const BatchOptions& options, std::istream& standardInput, std::ostr
                                   inputProblems.emplace_back(name, why);
                               });
     const BatchPlan plan(collector.collect(), settings);
+    if (!settings.output.empty() && plan.sources().size() != 1) {
+        err << kProgram << "-o " << EscapeControls(settings.output)
+            << " takes a single source, not " << plan.sources().size() << '\n';
+        return kUsageError;
+    }
     // A thumbnail written over a list would lose the names of the next run.
     for (const NameListFile& list : options.lists) {
         if (list.path == "-" || plan.roleOf(list.path) == nullptr) continue;
@@ -87,19 +89,7 @@ int RunBatch(const BatchOptions& options, std::istream& standardInput, std::ostr
     if (options.update) stamp.emplace(settings);
     const GroupJob job(plan, settings, log, stamp);
     const auto& groups = plan.groups();
-    std::atomic<size_t> next{0};
-    auto work = [&] {
-        for (size_t i = next++; i < groups.size(); i = next++) job.run(groups[i]);
-    };
-    const size_t jobs = std::min(groups.size(), static_cast<size_t>(options.jobs));
-    std::vector<std::thread> threads;
-    // A process limit may refuse threads: the run goes on with those it has.
-    try {
-        for (size_t j = 1; j < jobs; ++j) threads.emplace_back(work);
-    } catch (const std::system_error&) {
-    }
-    work();
-    for (std::thread& thread : threads) thread.join();
+    RunJobs(groups.size(), size_t(options.jobs), [&](size_t i) { job.run(groups[i]); });
 
     log.finish(options.quiet);
     if (!report.close()) {

@@ -1,14 +1,12 @@
 #include "cli/folderwalker.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <vector>
 
 #include "codec/pictureformat.h"
+#include "platform/filestatus.h"
+#include "platform/folderentries.h"
 
 namespace {
 
@@ -20,8 +18,7 @@ struct Entry {
 }  // namespace
 
 void FolderWalker::skipFolder(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) skip_ = {st.st_dev, st.st_ino};
+    skip_ = StatPath(path);
 }
 
 void FolderWalker::walk(const std::string& root) {
@@ -32,36 +29,16 @@ void FolderWalker::walk(const std::string& root) {
 
 // path is extended in place for each entry and restored afterwards.
 void FolderWalker::walkFolder(std::string& path) {
-    DIR* folder = ::opendir(path.c_str());
-    if (folder == nullptr) {
-        failed_(path, std::strerror(errno));
-        return;
-    }
     std::vector<Entry> entries;
-    errno = 0;
-    while (const dirent* entry = ::readdir(folder)) {
-        if (entry->d_name[0] == '.') continue;
-        const std::string name = entry->d_name;
-        bool isFolder = entry->d_type == DT_DIR;
-        bool isFile = entry->d_type == DT_REG;
-        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
-            struct stat st {};
-            const std::string full = path + "/" + name;
-            // A link counts as what it points to, except that folders are
-            // entered only when they are not links.
-            if (::lstat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-                isFolder = true;
-            } else if (::stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-                isFile = true;
-            }
-        }
-        if (isFolder || (isFile && FormatOfPath(name) != nullptr))
-            entries.push_back({name, isFolder});
-        errno = 0;
-    }
-    const int readError = errno;
-    ::closedir(folder);
-    if (readError != 0) failed_(path, std::strerror(readError));
+    // Links to folders are not entered, links to files are followed.
+    const int error = ForEachFolderEntry(path, [&](const FolderEntry& entry) {
+        if (entry.isRealFolder())
+            entries.push_back({entry.name(), true});
+        else if (FormatOfPath(entry.name()) != nullptr && entry.isFile())
+            entries.push_back({entry.name(), false});
+        return true;
+    });
+    if (error != 0) failed_(path, std::strerror(error));
 
     std::sort(entries.begin(), entries.end(),
               [](const Entry& a, const Entry& b) { return a.name < b.name; });
@@ -70,10 +47,8 @@ void FolderWalker::walkFolder(std::string& path) {
         path += '/';
         path += entry.name;
         if (entry.folder) {
-            struct stat st {};
-            const bool skipped = skip_ && ::stat(path.c_str(), &st) == 0 &&
-                                 std::pair<uint64_t, uint64_t>(st.st_dev, st.st_ino) == *skip_;
-            if (!skipped) walkFolder(path);
+            const std::optional<FileStatus> status = skip_ ? StatPath(path) : std::nullopt;
+            if (!status || !status->sameFileAs(*skip_)) walkFolder(path);
         } else {
             found_(std::string(path));
         }

@@ -1,12 +1,13 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <utility>
 
-// Walks a folder tree for picture files (.bmp, .jpg, .jpeg in any case) in a
+#include "platform/filestatus.h"
+
+// Walks a folder tree for picture files (every extension of the format table, in any case) in a
 // stable order: each folder's entries sorted by their bytes, subfolders
 // entered where they sort. Hidden entries (names starting with ".") are left
 // out; symbolic links to files are followed, links to folders are not, so a
@@ -32,5 +33,5 @@ private:
 
     FileFound found_;
     FolderFailed failed_;
-    std::optional<std::pair<uint64_t, uint64_t>> skip_;  // device, inode
+    std::optional<FileStatus> skip_;
 };

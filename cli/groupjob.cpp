@@ -12,7 +12,7 @@
 #include "platform/atomicfile.h"
 #include "platform/filestatus.h"
 #include "platform/makefolders.h"
-#include "platform/programfile.h"
+#include "platform/pathname.h"
 
 namespace {
 
@@ -64,7 +64,8 @@ void GroupJob::run(const BatchPlan::Group& group) const {
         files.push_back(plan_.sources()[i].path);
 
     const std::string folder = FolderOf(group.output);
-    BatchHost host(settings_, folder);
+    BatchHost host(settings_, folder.empty() ? "./" : folder);
+    host.setOutput(group.output);
     if (stamp_) {
         // Taken before the file is read: a later change shows at the next run.
         for (const std::string& file : files)
@@ -73,7 +74,8 @@ void GroupJob::run(const BatchPlan::Group& group) const {
     }
     JobObserver observer(log_, files.size(), group.output);
     std::string failure;
-    if (folder != settings_.destination) {
+    // -o writes exactly its file: no folder is made for it.
+    if (folder != settings_.destination && settings_.output.empty()) {
         if (const std::error_code error = MakeFolders(folder))
             failure = "cannot make the folder " + folder + ": " + error.message();
     }

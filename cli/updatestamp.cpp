@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "buildinfo.h"
-#include "codec/jpegcomment.h"
+#include "codec/pictureformat.h"
 
 namespace {
 
@@ -21,6 +21,17 @@ std::string LeafName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Fields added later, written only when they differ from what the older
+// stamps were made with, so that those stay up to date.
+std::string NewerFields(const BatchSettings& s) {
+    std::string fields;
+    if (s.format != nullptr && s.format != OutputFormatNamed("jpeg"))
+        fields += " format=" + s.format->name;
+    if (!s.enlarge) fields += " enlarge=0";
+    if (s.background != 0xffffff) fields += " background=" + std::to_string(s.background);
+    return fields;
+}
+
 }  // namespace
 
 UpdateStamp::UpdateStamp(const BatchSettings& s) {
@@ -32,7 +43,7 @@ UpdateStamp::UpdateStamp(const BatchSettings& s) {
         " progressive=" + std::to_string(s.progressive) +
         " keepdate=" + std::to_string(s.keepDate) + " optimize=" + std::to_string(s.optimize) +
         " draft=" + std::to_string(s.draft) + " orient=" + std::to_string(s.autoOrient) +
-        " srgb=" + std::to_string(s.toSrgb);
+        " srgb=" + std::to_string(s.toSrgb) + NewerFields(s);
     char hex[17];
     std::snprintf(hex, sizeof hex, "%016" PRIx64, Fnv1a(shape));
     settings_ = hex;
@@ -47,6 +58,8 @@ std::string UpdateStamp::textFor(const std::string& source, const FileStatus& st
 
 bool UpdateStamp::isUpToDate(const std::string& output, const std::string& source,
                              const FileStatus& status) const {
-    const std::optional<std::string> stored = ReadJpegComment(output, kTag);
+    const PictureFormat* format = OutputFormatOfPath(output);
+    if (format == nullptr || format->readComment == nullptr) return false;
+    const std::optional<std::string> stored = format->readComment(output, kTag);
     return stored && *stored == textFor(source, status);
 }

@@ -7,7 +7,7 @@
 #include "platform/filestatus.h"
 
 // --update's record of what a thumbnail was made from, kept in the thumbnail
-// itself as a JPEG comment: written with the file in one atomic step, so
+// itself (a JPEG comment, a PNG text chunk, ...): written with the file in one atomic step, so
 // neither a crash nor another run writing at the same time can leave a stamp
 // that does not belong to its picture, and no state file is shared.
 class UpdateStamp {

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -34,4 +35,11 @@ int ExifOrientation(const unsigned char* body, std::size_t size) {
         return 1;
     const int value = exif_get_short(entry->data, exif_data_get_byte_order(data.get()));
     return value >= 1 && value <= 8 ? value : 1;
+}
+
+int BareExifOrientation(const unsigned char* block, std::size_t size) {
+    if (IsExifBlock(block, size)) return ExifOrientation(block, size);
+    std::vector<unsigned char> body = {'E', 'x', 'i', 'f', 0, 0};
+    if (block != nullptr) body.insert(body.end(), block, block + size);
+    return ExifOrientation(body.data(), body.size());
 }

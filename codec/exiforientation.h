@@ -9,3 +9,7 @@ bool IsExifBlock(const unsigned char* body, std::size_t size);
 // libexif. 1 (as stored) when the block has no such tag, or when it is damaged
 // or holds a value outside 1..8: a broken tag never stops a picture loading.
 int ExifOrientation(const unsigned char* body, std::size_t size);
+
+// The same for an EXIF block stored without the "Exif" header, as PNG's eXIf
+// chunk holds it (WebP's EXIF chunk may hold either).
+int BareExifOrientation(const unsigned char* block, std::size_t size);

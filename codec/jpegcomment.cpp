@@ -1,8 +1,6 @@
 #include "codec/jpegcomment.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/filereader.h"
 
 namespace {
 
@@ -44,19 +42,9 @@ QByteArray WithJpegComment(const QByteArray& jpeg, std::string_view text) {
 }
 
 std::optional<std::string> ReadJpegComment(const std::string& path, std::string_view prefix) {
-    // Never blocks: a FIFO at the name is not waited on, nor read.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    QByteArray head(qsizetype(kHeadBytes), '\0');
-    const ssize_t got = ::read(fd, head.data(), kHeadBytes);
-    ::close(fd);
-    if (got < 4) return std::nullopt;
-    head.truncate(got);
+    const std::optional<QByteArray> read = ReadRegularFileHead(path, kHeadBytes);
+    if (!read || read->size() < 4) return std::nullopt;
+    const QByteArray& head = *read;
     if (At(head, 0) != kMarker || At(head, 1) != kStart) return std::nullopt;
     for (qsizetype at = 2;;) {
         const qsizetype length = SegmentLength(head, at);

@@ -4,11 +4,22 @@
 #include <exception>
 #include <new>
 
+#include "codec/avifwriter.h"
 #include "codec/bmpdecoder.h"
 #include "codec/bmpwriter.h"
+#include "codec/gifdecoder.h"
 #include "codec/graphicerrors.h"
+#include "codec/heifdecoder.h"
+#include "codec/jpegcomment.h"
 #include "codec/jpegpicture.h"
+#include "codec/pngdecoder.h"
+#include "codec/pngwriter.h"
+#include "codec/rawdecoder.h"
+#include "codec/tiffdecoder.h"
+#include "codec/webpdecoder.h"
+#include "codec/webpwriter.h"
 #include "image/bitmap.h"
+#include "platform/pathname.h"
 
 namespace {
 
@@ -21,7 +32,8 @@ bool DecodeBmpPicture(const QByteArray& bytes, const DecodeOptions&, TBitmap& bi
     return DecodeBmp(bytes, bitmap, reason);
 }
 
-std::vector<PictureFormat> MakeFormats() {
+// Rows without a decoder are written only.
+std::vector<PictureFormat> MakeRows() {
     return {
         {"BMP", {".bmp"}, IsBmpStart, CheckBmpStart, DecodeBmpPicture, EncodeBmp},
         {"JPEG",
@@ -29,18 +41,76 @@ std::vector<PictureFormat> MakeFormats() {
          IsJpegStart,
          CheckJpegStart,
          DecodeJpegPicture,
-         EncodeJpegPicture},
+         EncodeJpegPicture,
+         false,
+         true,
+         ReadJpegComment},
+        {"HEIF", {".heic", ".heif", ".hif"}, IsHeifStart, CheckHeifStart, DecodeHeifPicture},
+        {"AVIF",
+         {".avif"},
+         IsAvifStart,
+         CheckHeifStart,
+         DecodeHeifPicture,
+         EncodeAvif,
+         true,
+         true,
+         ReadAvifComment},
+        // Before any TIFF row: CR2 and DNG files are TIFF files too.
+        {"RAW",
+         {".cr2", ".cr3", ".nef", ".arw", ".raf", ".orf", ".rw2", ".dng"},
+         IsRawStart,
+         CheckRawStart,
+         DecodeRawPicture},
+        {"PNG",
+         {".png"},
+         IsPngStart,
+         CheckPngStart,
+         DecodePng,
+         EncodePng,
+         true,
+         false,
+         ReadPngComment},
+        {"WebP",
+         {".webp"},
+         IsWebpStart,
+         CheckWebpStart,
+         DecodeWebp,
+         EncodeWebp,
+         true,
+         true,
+         ReadWebpComment},
+        {"GIF", {".gif"}, IsGifStart, CheckGifStart, DecodeGif},
+        {"TIFF", {".tif", ".tiff"}, IsTiffStart, CheckTiffStart, DecodeTiff},
     };
+}
+
+template <typename Wanted>
+std::vector<PictureFormat> RowsWhere(Wanted wanted) {
+    std::vector<PictureFormat> chosen;
+    for (PictureFormat& row : MakeRows())
+        if (wanted(row)) chosen.push_back(std::move(row));
+    return chosen;
 }
 
 std::string Lower(std::string_view text) {
     std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    for (char& c : lower) c = AsciiLower(c);
     return lower;
 }
 
-std::string_view Extension(std::string_view path) {
+// Items joined as a sentence does: "a, b or c".
+std::string Words(const std::vector<std::string>& items) {
+    std::string words;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i > 0) words += i + 1 == items.size() ? " or " : ", ";
+        words += items[i];
+    }
+    return words;
+}
+
+}  // namespace
+
+std::string_view PathExtension(std::string_view path) {
     const auto dot = path.rfind('.');
     const auto slash = path.rfind('/');
     if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
@@ -48,11 +118,28 @@ std::string_view Extension(std::string_view path) {
     return path.substr(dot);
 }
 
-}  // namespace
-
 const std::vector<PictureFormat>& PictureFormats() {
-    static const std::vector<PictureFormat> formats = MakeFormats();
+    static const std::vector<PictureFormat> formats =
+        RowsWhere([](const PictureFormat& row) { return row.decode != nullptr; });
     return formats;
+}
+
+const std::vector<PictureFormat>& OutputFormats() {
+    static const std::vector<PictureFormat> formats =
+        RowsWhere([](const PictureFormat& row) { return row.encode != nullptr; });
+    return formats;
+}
+
+const PictureFormat* OutputFormatNamed(std::string_view name) {
+    for (const PictureFormat& format : OutputFormats())
+        if (Lower(format.name) == Lower(name)) return &format;
+    return nullptr;
+}
+
+const PictureFormat* OutputFormatOfPath(std::string_view path) {
+    for (const PictureFormat& format : OutputFormats())
+        if (HasExtension(format, PathExtension(path))) return &format;
+    return nullptr;
 }
 
 bool HasExtension(const PictureFormat& format, std::string_view extension) {
@@ -68,7 +155,7 @@ const PictureFormat* FormatOfExtension(std::string_view extension) {
 }
 
 const PictureFormat* FormatOfPath(std::string_view path) {
-    return FormatOfExtension(Extension(path));
+    return FormatOfExtension(PathExtension(path));
 }
 
 const PictureFormat* FormatOfContent(std::string_view head) {
@@ -81,24 +168,31 @@ const PictureFormat& JpegFormat() {
     return *FormatOfExtension(".jpg");
 }
 
-std::string PictureFileMask() {
-    std::string mask;
-    for (const PictureFormat& format : PictureFormats())
-        for (const std::string& extension : format.extensions)
-            mask += (mask.empty() ? "*" : ";*") + extension;
-    return mask;
-}
-
-std::string PictureExtensionWords() {
+std::vector<std::string> PictureExtensions() {
     std::vector<std::string> all;
     for (const PictureFormat& format : PictureFormats())
         all.insert(all.end(), format.extensions.begin(), format.extensions.end());
-    std::string words;
-    for (size_t i = 0; i < all.size(); ++i) {
-        if (i > 0) words += i + 1 == all.size() ? " or " : ", ";
-        words += all[i];
-    }
-    return words;
+    return all;
+}
+
+std::string FileMask(const std::vector<std::string>& extensions) {
+    std::string mask;
+    for (const std::string& extension : extensions) mask += (mask.empty() ? "*" : ";*") + extension;
+    return mask;
+}
+
+std::string PictureFileMask() {
+    return FileMask(PictureExtensions());
+}
+
+std::string PictureExtensionWords() {
+    return Words(PictureExtensions());
+}
+
+std::string PictureFormatWords() {
+    std::vector<std::string> names;
+    for (const PictureFormat& format : PictureFormats()) names.push_back(format.name);
+    return Words(names);
 }
 
 bool DecodePicture(const PictureFormat& format, const QByteArray& bytes,

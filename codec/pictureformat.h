@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,7 +31,7 @@ struct EncodeOptions {
     bool optimizeCoding = false;
     bool bestQuality = false;
     bool smoothing = false;
-    std::string comment;  // a JPEG comment segment; empty: none
+    std::string comment;  // a record kept in the file (a JPEG COM segment); empty: none
 };
 
 // One picture format. Adding a format is one row in the table and its decoder.
@@ -42,17 +43,30 @@ struct PictureFormat {
     // Before the whole file is read: whether head (the file's first bytes) and
     // the file's size describe a file this format can decode.
     bool (*checkStart)(const QByteArray& head, int64_t fileSize, std::string& reason) = nullptr;
-    // The file's bytes into a 24-bit bitmap; false with a reason on refusal.
+    // The file's bytes into a 24-bit bitmap (32-bit with straight alpha for a
+    // picture with transparency); false with a reason on refusal.
     // May throw the codec's own errors (DecodePicture turns them into reasons).
     bool (*decode)(const QByteArray& bytes, const DecodeOptions& options, TBitmap& bitmap,
                    std::string& reason) = nullptr;
     // The bitmap as a file of this format; null for a format that is not written.
     bool (*encode)(const TBitmap& bitmap, const EncodeOptions& options, QByteArray& bytes,
                    std::string& reason) = nullptr;
+    // Whether the writer keeps a 32-bit bitmap's alpha; else it is laid on a background.
+    bool writesAlpha = false;
+    // Whether the writer's quality setting changes its output.
+    bool lossyQuality = false;
+    // The record (EncodeOptions::comment) starting with prefix in the file at
+    // path; none for a missing file, another format or no such record.
+    std::optional<std::string> (*readComment)(const std::string& path,
+                                              std::string_view prefix) = nullptr;
 };
 
 // Every format read, in the order their names are listed.
 const std::vector<PictureFormat>& PictureFormats();
+
+// From the last "." that stands after every "/" to the end, as written; empty
+// when there is none.
+std::string_view PathExtension(std::string_view path);
 
 // The format an extension (any case, with the dot) names, or null.
 const PictureFormat* FormatOfExtension(std::string_view extension);
@@ -60,16 +74,28 @@ const PictureFormat* FormatOfExtension(std::string_view extension);
 const PictureFormat* FormatOfPath(std::string_view path);
 // The format whose first bytes head holds, or null.
 const PictureFormat* FormatOfContent(std::string_view head);
-// The JPEG row, which thumbnails are written in.
+// The JPEG row, which thumbnails are written in by default.
 const PictureFormat& JpegFormat();
+
+// Every format written, and the one a name (any case: "png") or a path's
+// extension names, or null.
+const std::vector<PictureFormat>& OutputFormats();
+const PictureFormat* OutputFormatNamed(std::string_view name);
+const PictureFormat* OutputFormatOfPath(std::string_view path);
 
 // Whether an extension (any case) is one of format's.
 bool HasExtension(const PictureFormat& format, std::string_view extension);
 
-// Every extension read, as a file mask: "*.bmp;*.jpg;*.jpeg".
+// Every extension read, as a file mask: "*.bmp;*.jpg;*.jpeg;...".
 std::string PictureFileMask();
+// Every extension read, lower case, in the table's order.
+std::vector<std::string> PictureExtensions();
+// Extensions as a file mask.
+std::string FileMask(const std::vector<std::string>& extensions);
 // Every extension read, in words: ".bmp, .jpg or .jpeg".
 std::string PictureExtensionWords();
+// Every format read, in words: "BMP, JPEG, PNG, WebP, GIF or TIFF".
+std::string PictureFormatWords();
 
 // format's decoder, with codec failures and lack of memory as reasons.
 bool DecodePicture(const PictureFormat& format, const QByteArray& bytes,

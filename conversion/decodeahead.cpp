@@ -5,6 +5,7 @@
 
 #include "codec/jpeglimits.h"
 #include "codec/jpegsettings.h"
+#include "codec/pictureformat.h"
 #include "codec/srgbtransform.h"
 #include "conversion/runhost.h"
 #include "conversion/runstate.h"
@@ -28,6 +29,10 @@ public:
     bool autoOrient() override { return shape_.autoOrient; }
     bool toSrgb() override { return shape_.toSrgb; }
     bool draftDecode() override { return shape_.draftDecode; }
+    bool everyFormat() override { return shape_.everyFormat; }
+    bool readsSource(const std::string&, const PictureFormat&) override {
+        return shape_.readsSource;
+    }
     std::string prefix() override { return {}; }
     std::string suffix() override { return {}; }
     std::string destination() override { return {}; }
@@ -46,7 +51,7 @@ bool SameFile(const FileStatus& a, const FileStatus& b) {
 
 }  // namespace
 
-DecodeShape DecodeShape::Of(RunHost& host) {
+DecodeShape DecodeShape::Of(RunHost& host, const std::string& path) {
     DecodeShape shape;
     shape.thumbnailSize = host.thumbnailSize();
     shape.bestQuality = host.bestQuality();
@@ -54,6 +59,10 @@ DecodeShape DecodeShape::Of(RunHost& host) {
     shape.autoOrient = host.autoOrient();
     shape.toSrgb = host.toSrgb();
     shape.draftDecode = host.draftDecode();
+    shape.everyFormat = host.everyFormat();
+    // The loader asks about the format the name gives, before it reads the file.
+    const PictureFormat* format = FormatOfPath(path);
+    shape.readsSource = format != nullptr && host.readsSource(path, *format);
     return shape;
 }
 
@@ -85,15 +94,14 @@ DecodeAhead::~DecodeAhead() {
     for (std::thread& thread : threads_) thread.join();
 }
 
-void DecodeAhead::schedule(const std::vector<std::string>& queue, size_t first,
-                           const DecodeShape& shape) {
+void DecodeAhead::schedule(const std::vector<std::string>& queue, size_t first, RunHost& host) {
     {
         std::lock_guard lock(mutex_);
         for (size_t i = first; i < std::min(queue.size(), first + depth_); ++i) {
             if (jobs_.count(i) != 0) continue;
             auto job = std::make_shared<Job>();
             job->path = queue[i];
-            job->shape = shape;
+            job->shape = DecodeShape::Of(host, queue[i]);
             jobs_.emplace(i, std::move(job));
         }
     }
@@ -164,7 +172,10 @@ bool DecodeAhead::reserve(Job& job, int64_t bytes) {
 }
 
 void DecodeAhead::decode(Job& job) {
-    const auto hold = [&](int64_t bytes) { return reserve(job, bytes); };
+    // A job alone always fits: its decoder keeps any one picture within the budget.
+    const auto hold = [&](int64_t bytes) {
+        return reserve(job, std::min(bytes, kJpegMemoryBudget - job.reserved));
+    };
     job.file = StatPath(job.path);
     if (!job.file || job.file->kind != FileStatus::Kind::File || !hold(job.file->size)) return;
     try {

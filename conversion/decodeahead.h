@@ -21,9 +21,11 @@ struct DecodeShape {
     bool autoOrient = false;
     bool toSrgb = false;
     bool draftDecode = false;
+    bool everyFormat = false;
+    bool readsSource = false;  // the host's answer for this file's named format
 
-    // Read from the host now, on the thread that owns it.
-    static DecodeShape Of(RunHost& host);
+    // Read from the host for path now, on the thread that owns it.
+    static DecodeShape Of(RunHost& host, const std::string& path);
     bool operator==(const DecodeShape&) const = default;
 };
 
@@ -43,8 +45,9 @@ public:
     DecodeAhead& operator=(const DecodeAhead&) = delete;
 
     // Schedules the queue's entries from first on, as many as there are
-    // workers, each with shape; entries scheduled before are kept.
-    void schedule(const std::vector<std::string>& queue, size_t first, const DecodeShape& shape);
+    // workers, each with its shape read from host now; entries scheduled
+    // before are kept.
+    void schedule(const std::vector<std::string>& queue, size_t first, RunHost& host);
     // The picture of entry index if path was decoded ahead with shape from the
     // file as it is now: bitmap, age (DOS date-time) and the thumbnail's
     // colour transform are then set. Waits for a decode in progress; drops

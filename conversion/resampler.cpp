@@ -112,6 +112,61 @@ private:
     std::vector<uint64_t> total_;
 };
 
+// The alpha-weighted sums of a 32-bit source's sample rows: colour times alpha
+// and alpha, per column. Values up to 255 * 255 need wider lanes than RowSums'.
+class AlphaRowSums {
+public:
+    AlphaRowSums(int firstColumn, int endColumn)
+        : first_(firstColumn), total_(size_t(endColumn - firstColumn) * 4) {}
+
+    void accumulate(const TBitmap& source, const int* rows, int n) {
+        std::fill(total_.begin(), total_.end(), 0);
+        const int count = int(total_.size() / 4);
+        for (int i = 0; i < n; ++i) {
+            const uchar* p = source.scanLine(rows[i]) + size_t(first_) * 4;
+            uint64_t* acc = total_.data();
+            for (int k = 0; k < count; ++k, p += 4, acc += 4) {
+                const uint32_t alpha = p[3];
+                acc[0] += p[0] * alpha;
+                acc[1] += p[1] * alpha;
+                acc[2] += p[2] * alpha;
+                acc[3] += alpha;
+            }
+        }
+    }
+
+    // Blue, green, red (times alpha) and alpha of a column.
+    const uint64_t* at(int column) const { return total_.data() + size_t(column - first_) * 4; }
+
+private:
+    int first_;
+    std::vector<uint64_t> total_;
+};
+
+void ScaleKeepingAlpha(TBitmap& dest, const TBitmap& src, const ThumbnailGeometry& g, int n,
+                       const std::vector<int>& cols, const std::vector<int>& rows,
+                       const PixelDone& pixelDone) {
+    const auto [minCol, maxCol] = std::minmax_element(cols.begin(), cols.end());
+    AlphaRowSums sums(*minCol, *maxCol + 1);
+    const uint64_t count = uint64_t(n) * uint64_t(n);
+    for (int y = 0; y < g.height; ++y) {
+        sums.accumulate(src, rows.data() + size_t(y) * n, n);
+        uchar* out = dest.scanLine(y);
+        const int* cellCols = cols.data();
+        for (int x = 0; x < g.width; ++x, cellCols += n, out += 4) {
+            uint64_t cell[4] = {0, 0, 0, 0};
+            for (int j = 0; j < n; ++j) {
+                const uint64_t* column = sums.at(cellCols[j]);
+                for (int c = 0; c < 4; ++c) cell[c] += column[c];
+            }
+            // A clear cell has no colour to keep: black, as premultiplied zero is.
+            for (int c = 0; c < 3; ++c) out[c] = cell[3] ? uchar(cell[c] / cell[3]) : 0;
+            out[3] = uchar(cell[3] / count);
+            if (pixelDone) pixelDone(x, y, g.width, g.height);
+        }
+    }
+}
+
 }  // namespace
 
 ThumbnailGeometry ComputeThumbnailGeometry(int sourceWidth, int sourceHeight, int size) {
@@ -171,15 +226,18 @@ uint32_t AverageCell(const TBitmap& source, double step, double top, double left
            static_cast<uint32_t>(blue / count) << 16;
 }
 
-void ScaleToThumbnail(TBitmap& dest, const TBitmap& source, int size, const PixelDone& pixelDone) {
+void ScaleToThumbnail(TBitmap& dest, const TBitmap& source, int size, const PixelDone& pixelDone,
+                      const AlphaChoice& alpha) {
     const ThumbnailGeometry g = ComputeThumbnailGeometry(source.width(), source.height(), size);
-    dest.setPixelFormat(TBitmap::PixelFormat::Bits24);
+    const bool keepAlpha = alpha.keep && source.pixelFormat() == TBitmap::PixelFormat::Bits32;
+    dest.setPixelFormat(keepAlpha ? TBitmap::PixelFormat::Bits32 : TBitmap::PixelFormat::Bits24);
     dest.setSize(g.width, g.height);
     if (source.isEmpty()) return;
 
     std::optional<TBitmap> converted;
-    if (source.pixelFormat() != TBitmap::PixelFormat::Bits24) {
+    if (source.pixelFormat() != TBitmap::PixelFormat::Bits24 && !keepAlpha) {
         converted = source;
+        converted->layOnBackground(0xff000000u | alpha.background);
         converted->setPixelFormat(TBitmap::PixelFormat::Bits24);
     }
     const TBitmap& src = converted ? *converted : source;
@@ -192,6 +250,7 @@ void ScaleToThumbnail(TBitmap& dest, const TBitmap& source, int size, const Pixe
     const double sub = SampleSpacing(g.step, n);
     const std::vector<int> cols = SampleIndices(g.offX, g.step, sub, n, g.width, src.width() - 1);
     const std::vector<int> rows = SampleIndices(g.offY, g.step, sub, n, g.height, src.height() - 1);
+    if (keepAlpha) return ScaleKeepingAlpha(dest, src, g, n, cols, rows, pixelDone);
     const auto [minCol, maxCol] = std::minmax_element(cols.begin(), cols.end());
     RowSums sums(*minCol * 3, (*maxCol + 1) * 3);
     const uint64_t count = uint64_t(n) * uint64_t(n);

@@ -28,8 +28,18 @@ int SamplesPerAxis(double step);
 // corner at (left, top) and side step, averaged over n x n point samples.
 uint32_t AverageCell(const TBitmap& source, double step, double top, double left);
 
-// Scales a 24-bit source so that its longer side is `size`, writing every pixel
-// of dest (24-bit) exactly as AverageCell would, and calls pixelDone (when set)
-// after each pixel.
+// What becomes of a 32-bit source's transparency.
+struct AlphaChoice {
+    // Keep it: dest is 32-bit, each cell's alpha the mean of its samples'
+    // and its colour their alpha-weighted mean (premultiplied averaging).
+    bool keep = false;
+    // Else every pixel is laid on this colour (red << 16 | green << 8 | blue)
+    // before the averaging.
+    uint32_t background = 0xffffff;
+};
+
+// Scales a source so that its longer side is `size`, writing every pixel of
+// dest (24-bit) exactly as AverageCell would, and calls pixelDone (when set)
+// after each pixel. A 32-bit source is treated as alpha says.
 void ScaleToThumbnail(TBitmap& dest, const TBitmap& source, int size,
-                      const PixelDone& pixelDone = nullptr);
+                      const PixelDone& pixelDone = nullptr, const AlphaChoice& alpha = {});

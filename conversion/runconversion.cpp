@@ -1,9 +1,11 @@
 #include "conversion/runconversion.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "codec/pictureformat.h"
 #include "codec/srgbtransform.h"
 #include "conversion/decodeahead.h"
 #include "conversion/outputname.h"
@@ -44,7 +46,21 @@ private:
     RunHost& host_;
 };
 
+int ThumbnailSide(const TBitmap& source, RunHost& host) {
+    const int size = host.thumbnailSize();
+    if (host.enlarge()) return size;
+    return std::min(size, std::max(source.width(), source.height()));
+}
+
+AlphaChoice AlphaFor(const PictureFormat* format, RunHost& host) {
+    return {format != nullptr && format->writesAlpha, host.background()};
+}
+
 }  // namespace
+
+std::string RunHost::outputPath(const std::string& source) {
+    return ThumbnailPath(source, destination(), prefix(), suffix(), outputFormat());
+}
 
 void RunConversion(RunState& state, RunHost& host, RunObserver* observer) {
     if (state.running()) return;
@@ -78,9 +94,9 @@ void RunConversion(RunState& state, RunHost& host, RunObserver* observer) {
         const int index = static_cast<int>(i);
         const std::string path = state.FileQueue[i];
         std::string reason;
-        if (ahead) ahead->schedule(state.FileQueue, i + 1, DecodeShape::Of(host));
+        if (ahead) ahead->schedule(state.FileQueue, i + 1, host);
         // The shape is read when the file is reached, as loading it now would read it.
-        const bool loaded = (ahead && ahead->take(i, path, DecodeShape::Of(host), source,
+        const bool loaded = (ahead && ahead->take(i, path, DecodeShape::Of(host, path), source,
                                                   state.SourceFileAge, colours)) ||
                             LoadSourceFile(source, path, state, host, &reason, &colours);
         if (!loaded) {
@@ -89,12 +105,14 @@ void RunConversion(RunState& state, RunHost& host, RunObserver* observer) {
             continue;
         }
         progress.setFile(index);
-        ScaleToThumbnail(state.ThumbBitmap, source, host.thumbnailSize(), pixelDone);
+        ScaleToThumbnail(state.ThumbBitmap, source, ThumbnailSide(source, host), pixelDone,
+                         AlphaFor(state.PreviewMode ? nullptr : host.outputFormat(), host));
         if (colours) colours->convert(state.ThumbBitmap);
         if (state.PreviewMode) continue;
 
-        const std::string output =
-            ThumbnailPath(path, host.destination(), host.prefix(), host.suffix());
+        // Named after the scaling: the window's fields may change meanwhile.
+        const std::string output = host.outputPath(path);
+
         while (protectedCount < state.FileQueue.size())
             queued.add(state.FileQueue[protectedCount++]);
         if (const std::string refusal = OutputRefusal(queued, path, output); !refusal.empty()) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+
+struct PictureFormat;
 
 // What a conversion run asks of whoever drives it, at the moment it needs the
 // answer: the main window answers from its live controls, tests and the batch
@@ -30,8 +33,24 @@ public:
     // Threads that load and decode the next files while the run scales and
     // writes the current one; 0 loads each file when the run reaches it.
     virtual int decodeAheadWorkers() { return 0; }
+    // Read every format of the table, each file by its first bytes, rather
+    // than BMP and JPEG files by their extension.
+    virtual bool everyFormat() { return false; }
     // A JPEG comment for the thumbnail of source; empty writes none.
     virtual std::string thumbnailComment(const std::string& /*source*/) { return {}; }
+    // The thumbnails' format; null: JPEG.
+    virtual const PictureFormat* outputFormat() { return nullptr; }
+    // Where source's thumbnail goes, in outputFormat(). By default the file
+    // named from destination, prefix and suffix.
+    virtual std::string outputPath(const std::string& source);
+    // Whether a picture smaller than the thumbnail size is made larger.
+    virtual bool enlarge() { return true; }
+    // The colour (0xRRGGBB) under transparent pixels in a thumbnail without alpha.
+    virtual uint32_t background() { return 0xffffff; }
+    // Whether source, found to be of format, is read; the others are refused.
+    virtual bool readsSource(const std::string& /*source*/, const PictureFormat& /*format*/) {
+        return true;
+    }
 
     virtual void setProgress(int position) = 0;             // 0..1000
     virtual void pump() = 0;                                // let the window handle its events

@@ -23,6 +23,8 @@ constexpr SettingEntry kTable[] = {
     // Newer keys: files without them read as on.
     {Setting::AutoOrient, "Option", "AutoOrient", SettingType::Boolean, "1"},
     {Setting::ToSrgb, "Option", "ToSRGB", SettingType::Boolean, "1"},
+    // Off in files without it: the window keeps to its three extensions.
+    {Setting::AllFormats, "Option", "AllFormats", SettingType::Boolean, "0"},
 };
 
 int DefaultNumber(const SettingEntry& entry) {

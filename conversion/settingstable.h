@@ -23,6 +23,7 @@ enum class Setting {
     KeepDate,
     AutoOrient,  // turn photos upright by their EXIF Orientation
     ToSrgb,      // convert photos tagged with an ICC profile to sRGB
+    AllFormats,  // the window takes every format the table reads, not only its three
 };
 
 enum class SettingType { Integer, Boolean, Text };

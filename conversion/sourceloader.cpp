@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "codec/bmpheader.h"
+#include "codec/decodebudget.h"
 #include "codec/jpegimage.h"
 #include "codec/pictureformat.h"
 #include "codec/srgbtransform.h"
@@ -15,17 +16,32 @@
 
 namespace {
 
-// Enough for the headers of any BMP or JPEG file.
+// Enough for the headers of any BMP or JPEG file, and for recognising any format.
 constexpr int64_t kHeadBytes = 65536;
 
 std::string Mebibytes(int64_t bytes) {
     return std::to_string((bytes + (int64_t{1} << 20) - 1) >> 20) + " MiB";
 }
 
+// The format of a file with these first bytes, when its content decides; a
+// camera RAW name wins over a plain TIFF start, which NEF and ARW files have.
+const PictureFormat* FormatOfHead(const PictureFormat* byName, const QByteArray& head,
+                                  std::string& reason) {
+    const PictureFormat* format =
+        FormatOfContent(std::string_view(head.constData(), size_t(head.size())));
+    if (format != nullptr && byName != nullptr && format->name == "TIFF" && byName->name == "RAW")
+        return byName;
+    if (format == nullptr)
+        reason = "not a picture: its first bytes are those of no " + PictureFormatWords() + " file";
+    return format;
+}
+
 // Reads what the file's first bytes allow before reading all of it: a file
-// over the size limit, headers the format's start check refuses (a BMP whose
-// headers promise more than the file holds, a ".jpg" that is not a JPEG file).
-bool ReadSource(const std::string& path, int64_t size, const PictureFormat& format,
+// over the size limit, a file of no format read (byContent), headers the
+// format's start check refuses (a BMP whose headers promise more than the
+// file holds, a ".jpg" that is not a JPEG file). byContent replaces format
+// by the one the first bytes give.
+bool ReadSource(const std::string& path, int64_t size, bool byContent, const PictureFormat*& format,
                 QByteArray& bytes, std::string& reason) {
     if (size > kMaxSourceBytes) {
         reason = "file too large (" + Mebibytes(size) + "; a picture file may have at most " +
@@ -38,7 +54,8 @@ bool ReadSource(const std::string& path, int64_t size, const PictureFormat& form
         reason = file.error();
         return false;
     }
-    if (!format.checkStart(head, size, reason)) return false;
+    if (byContent) format = FormatOfHead(format, head, reason);
+    if (format == nullptr || !format->checkStart(head, size, reason)) return false;
     if (size <= kHeadBytes) {
         bytes = std::move(head);
         return true;
@@ -65,7 +82,7 @@ DecodeOptions OptionsOf(RunHost& host, std::unique_ptr<SrgbTransform>* thumbnail
 // What decoding may take at most: for a JPEG file a progressive file's
 // coefficients (2 bytes a sample, colour at full resolution) and the bitmap
 // at full size; for a BMP file the bitmap and a run-length file's index
-// plane. Negative for a format without an estimate.
+// plane; for another format all that one decode may take.
 int64_t DecodeCost(const PictureFormat& format, const QByteArray& bytes) {
     if (format.name == "JPEG") {
         try {
@@ -83,7 +100,7 @@ int64_t DecodeCost(const PictureFormat& format, const QByteArray& bytes) {
         const int64_t width = header.width < 0 ? -header.width : header.width;
         return ((width * 3 + 3) / 4 * 4 + width) * header.rows();
     }
-    return -1;
+    return DecodeBudgetBytes();
 }
 
 bool Fail(std::string* reason, const std::string& text) {
@@ -106,10 +123,13 @@ bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, R
     bitmap.setPixelFormat(TBitmap::PixelFormat::Bits24);
     const PictureFormat* format = FormatOfPath(path);
     if (format == nullptr) return Fail(reason, "not a " + PictureExtensionWords() + " file");
+    if (!host.readsSource(path, *format))
+        return Fail(reason, format->name + " files are not read here");
 
     QByteArray bytes;
     std::string why;
-    if (!ReadSource(path, status->size, *format, bytes, why)) return Fail(reason, why);
+    if (!ReadSource(path, status->size, host.everyFormat(), format, bytes, why))
+        return Fail(reason, why);
     if (admit != nullptr && !(*admit)(DecodeCost(*format, bytes)))
         return Fail(reason, "no memory left to decode it now");
     if (!DecodePicture(*format, bytes, OptionsOf(host, thumbnailColours), bitmap, why))

@@ -14,15 +14,18 @@ struct RunState;
 // is refused before any of it is read.
 constexpr int64_t kMaxSourceBytes = int64_t{1} << 30;
 
-// Reads a ".bmp", ".jpg" or ".jpeg" file (extension in any case) into a 24-bit
-// bitmap; large JPEG files are decoded at 1/2, 1/4 or 1/8 of their size. On
+// Reads a file with an extension of the format table (in any case) into a
+// 24-bit bitmap, or 32 bits with straight alpha for a picture with
+// transparency; with the host's everyFormat() the file's first bytes, not
+// its name, decide its format. Large JPEG files are decoded at 1/2, 1/4 or 1/8 of their size. On
 // success the state's SourceFileAge holds the file's time as a DOS date-time.
 // Fails, without a message, for a missing path, a folder, a file dated before
-// 1980 or after 2107, another extension, a file over kMaxSourceBytes, or
-// data that does not decode; reason (when given) then says which, in words
-// for a message that names the file (a codec failure in the library's own
-// words). The path is the file system's bytes. With the host's draftDecode(),
-// JPEG files are decoded at the smallest scale whose longer side is at least
+// 1980 or after 2107, another extension, a format the host does not read
+// (readsSource; the window reads BMP and JPEG unless asked for every
+// format), a file over kMaxSourceBytes, or data that does not decode;
+// reason (when given) then says which, in words for a message that names the
+// file (a codec failure in the library's own words). The path is the file system's bytes. With the
+// host's draftDecode(), JPEG files are decoded at the smallest scale whose longer side is at least
 // twice the thumbnail size. Reads "Best Quality", "Smoothing" and whether to
 // turn the picture upright by its EXIF Orientation and to convert its ICC
 // colours to sRGB from the host when it decodes a JPEG file.

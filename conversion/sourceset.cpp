@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "platform/programfile.h"
+#include "platform/pathname.h"
 
 namespace {
 

@@ -9,8 +9,13 @@
 
 void WriteThumbnail(const TBitmap& bitmap, const std::string& path, const RunState& state,
                     RunHost& host, const std::string& comment) {
-    const PictureFormat* format = FormatOfPath(path);
+    const PictureFormat* format = OutputFormatOfPath(path);
     if (format == nullptr || format->encode == nullptr) return;
+    // The window writes BMP and JPEG files only; another format only for a
+    // host that asks for it.
+    if (format != OutputFormatNamed("jpeg") && format != OutputFormatNamed("bmp") &&
+        format != host.outputFormat())
+        return;
     EncodeOptions encoding;
     encoding.quality = host.jpegQuality();
     encoding.progressive = host.progressive();

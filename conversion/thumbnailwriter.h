@@ -22,8 +22,9 @@ private:
 
 // Writes the bitmap to path as a BMP file (".bmp") or a JPEG file (".jpg",
 // ".jpeg", with the host's quality, progressive and optimise settings read
-// now, and comment, when not empty, as a COM segment); any other
-// extension writes nothing. With the host's keep-date box checked, a written
+// now, and comment, when not empty, as a COM segment), or in the host's
+// outputFormat() when path has its extension; any other extension writes
+// nothing. With the host's keep-date box checked, a written
 // file takes the state's SourceFileAge as its modification time, silently left
 // out when that is not a valid date. The file appears complete or not at all:
 // on failure ThumbnailCreateError is thrown and what was there stays as it was.

@@ -34,7 +34,9 @@ void TurnUpright(TBitmap& bitmap, int orientation) {
     const bool swapsSides = orientation >= 5;
     TBitmap upright(swapsSides ? h : w, swapsSides ? w : h, stored.pixelFormat());
     upright.setPalette(stored.palette());
-    const std::ptrdiff_t bytes = stored.pixelFormat() == TBitmap::PixelFormat::Bits8 ? 1 : 3;
+    const std::ptrdiff_t bytes = stored.pixelFormat() == TBitmap::PixelFormat::Bits8    ? 1
+                                 : stored.pixelFormat() == TBitmap::PixelFormat::Bits32 ? 4
+                                                                                        : 3;
     // Rows are reached from row 0 by their distance, whichever way they lie.
     const uchar* origin = stored.scanLine(0);
     const std::ptrdiff_t stride = h > 1 ? stored.scanLine(1) - origin : 0;
@@ -53,11 +55,7 @@ void TurnUpright(TBitmap& bitmap, int orientation) {
                 const uchar* in = origin + sx * bytes + sy * stride + left * step;
                 uchar* out = upright.scanLine(y) + left * bytes;
                 for (int x = left; x < right; ++x, in += step, out += bytes) {
-                    out[0] = in[0];
-                    if (bytes == 3) {
-                        out[1] = in[1];
-                        out[2] = in[2];
-                    }
+                    for (std::ptrdiff_t i = 0; i < bytes; ++i) out[i] = in[i];
                 }
             }
         }

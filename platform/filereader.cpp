@@ -1,8 +1,10 @@
 #include "platform/filereader.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -34,4 +36,29 @@ bool FileReader::read(int64_t count, QByteArray& bytes) {
     }
     bytes.truncate(qsizetype(done));
     return true;
+}
+
+std::optional<QByteArray> ReadRegularFileHead(const std::string& path, int64_t maxBytes) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    QByteArray head(qsizetype(std::min<int64_t>(maxBytes, st.st_size)), '\0');
+    qsizetype done = 0;
+    while (done < head.size()) {
+        const ssize_t n = ::read(fd, head.data() + done, size_t(head.size() - done));
+        if (n == 0) break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        done += n;
+    }
+    ::close(fd);
+    head.truncate(done);
+    return head;
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // Reads a file opened by the bytes of its name (any name the file system
@@ -25,3 +26,8 @@ private:
     int fd_;
     int error_;
 };
+
+// The first maxBytes (or all) of a regular file, opened without blocking: a
+// FIFO at the name is neither waited on nor read. Empty for a missing file,
+// anything but a regular file, or a failed read.
+std::optional<QByteArray> ReadRegularFileHead(const std::string& path, int64_t maxBytes);

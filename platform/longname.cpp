@@ -8,11 +8,9 @@
 #include <memory>
 #include <optional>
 
-namespace {
+#include "platform/pathname.h"
 
-char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
+namespace {
 
 // "*" any run of bytes, "?" one byte; other bytes compare without ASCII case.
 bool Matches(const char* pattern, const char* name) {

@@ -8,9 +8,30 @@ bool IsEscape(char16_t c) {
     return c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF;
 }
 
-// The length of the valid UTF-8 sequence at the start of s, and its code
-// point; 0 when it is not one (overlong forms, surrogates and values past
-// U+10FFFF are not).
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+std::string PercentDecoded(std::string_view s) {
+    std::string bytes;
+    for (size_t i = 0; i < s.size(); ++i) {
+        const int high = i + 2 < s.size() && s[i] == '%' ? HexValue(s[i + 1]) : -1;
+        const int low = high >= 0 ? HexValue(s[i + 2]) : -1;
+        if (low >= 0) {
+            bytes += char(high << 4 | low);
+            i += 2;
+        } else {
+            bytes += s[i];
+        }
+    }
+    return bytes;
+}
+
+}  // namespace
+
 size_t Utf8Sequence(std::string_view s, char32_t& code) {
     const auto byte = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
     const unsigned char lead = byte(0);
@@ -36,30 +57,6 @@ size_t Utf8Sequence(std::string_view s, char32_t& code) {
     if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
     return length;
 }
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-std::string PercentDecoded(std::string_view s) {
-    std::string bytes;
-    for (size_t i = 0; i < s.size(); ++i) {
-        const int high = i + 2 < s.size() && s[i] == '%' ? HexValue(s[i + 1]) : -1;
-        const int low = high >= 0 ? HexValue(s[i + 2]) : -1;
-        if (low >= 0) {
-            bytes += char(high << 4 | low);
-            i += 2;
-        } else {
-            bytes += s[i];
-        }
-    }
-    return bytes;
-}
-
-}  // namespace
 
 QString PathText(std::string_view bytes) {
     QString text;

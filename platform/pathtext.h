@@ -10,6 +10,11 @@
 // Widgets hold QStrings; these carry a path through a QString and back
 // without changing a byte.
 
+// The length of the valid UTF-8 sequence at the start of s, and its code
+// point in code; 0 when it is none (overlong forms, surrogates and values past
+// U+10FFFF are not).
+size_t Utf8Sequence(std::string_view s, char32_t& code);
+
 // Valid UTF-8 becomes its characters; each byte of an invalid sequence
 // becomes a lone low surrogate, U+DC80 to U+DCFF (as Python's
 // "surrogateescape"), which no valid UTF-8 yields.

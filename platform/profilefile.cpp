@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "platform/atomicfile.h"
+#include "platform/pathname.h"
 
 namespace {
 
@@ -20,10 +21,6 @@ std::string_view Trim(std::string_view s) {
     if (first == std::string_view::npos) return {};
     const auto last = s.find_last_not_of(" \t\r");
     return s.substr(first, last - first + 1);
-}
-
-char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
 
 // Makes the missing folders above path, private to the user as the XDG rules

@@ -4,16 +4,13 @@
 
 #include <climits>
 
+#include "platform/pathname.h"
+
 std::string RunningProgramFile(const std::string& fallback) {
     char buffer[PATH_MAX];
     const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer);
     if (length <= 0 || size_t(length) >= sizeof buffer) return fallback;
     return std::string(buffer, size_t(length));
-}
-
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 std::string SettingsFileOf(const std::string& programFile) {

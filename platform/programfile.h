@@ -9,9 +9,6 @@
 // fallback when the system does not say.
 std::string RunningProgramFile(const std::string& fallback);
 
-// The folder holding path, ending with "/"; empty for a bare name.
-std::string FolderOf(const std::string& path);
-
 // The settings file: the program file with its extension replaced by ".ini",
 // or with ".ini" added when it has none.
 std::string SettingsFileOf(const std::string& programFile);

@@ -9,17 +9,13 @@
 
 #include "buildinfo.h"
 #include "platform/filestatus.h"
+#include "platform/pathname.h"
 #include "platform/programfile.h"
 
 namespace {
 
 std::string Encoded(const QString& path) {
     return QFile::encodeName(path).toStdString();
-}
-
-std::string WithSlash(std::string folder) {
-    if (folder.empty() || folder.back() != '/') folder += '/';
-    return folder;
 }
 
 std::string HomeFolder() {

@@ -12,14 +12,14 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
-#include "codec/pictureformat.h"
+#include "controls/filelistbox.h"
 #include "controls/programfont.h"
 #include "controls/shelltree.h"
 #include "conversion/settingstable.h"
+#include "conversion/windowformats.h"
 #include "platform/pathtext.h"
 #include "platform/profilefile.h"
 #include "platform/programplaces.h"
-#include "preview/filelistbox.h"
 
 TForm3::TForm3(PreviewHost& host, const QString& programFile, QWidget* parent)
     : QMainWindow(parent), host_(host) {
@@ -56,7 +56,7 @@ void TForm3::CreateControls() {
     ShellTree1->Loaded();
 
     FileListBox1 = new TFileListBox(Splitter1);
-    FileListBox1->setMask(QString::fromStdString(PictureFileMask()));
+    FileListBox1->setMask(QString::fromStdString(WindowFileMask(host_.AllFormats())));
 
     Splitter1->addWidget(ShellTree1);
     Splitter1->addWidget(FileListBox1);

@@ -10,13 +10,13 @@
 #include <QScopedValueRollback>
 #include <stdexcept>
 
+#include "controls/filelistbox.h"
 #include "controls/shelltree.h"
 #include "conversion/runconversion.h"
 #include "conversion/runstate.h"
 #include "conversion/thumbnailwriter.h"
 #include "platform/filestatus.h"
 #include "platform/pathtext.h"
-#include "preview/filelistbox.h"
 #include "preview/form3.h"
 #include "preview/replicatepixels.h"
 

@@ -15,6 +15,8 @@ public:
     virtual RunHost& RunSettings() = 0;
     virtual QString SettingsPath() const = 0;
     virtual void ActivateHost() = 0;
+    // The settings' AllFormats: whether the list shows every format read.
+    virtual bool AllFormats() const { return false; }
 };
 
 // What the owner needs of the preview window.

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "codec/pictureformat.h"
 #include "controls/cspinedit.h"
 #include "controls/shelltree.h"
 #include "platform/pathtext.h"
@@ -79,6 +80,26 @@ TEST_F(Form1Test, PhotoSettingsComeFromTheFileAndGoBackToIt) {
         EXPECT_TRUE(stored.contains(r.orient ? "AutoOrient=1\n" : "AutoOrient=0\n"))
             << stored.toStdString();
         EXPECT_TRUE(stored.contains(r.srgb ? "ToSRGB=1\n" : "ToSRGB=0\n")) << stored.toStdString();
+    }
+}
+
+// Off unless the file says 1: the window then reads every format the table
+// reads; the key goes back to the file as it was read.
+TEST_F(Form1Test, AllFormatsComesFromTheFileAndGoesBackToIt) {
+    const PictureFormat& jpeg = *FormatOfExtension(".jpg");
+    const struct {
+        const char* option;
+        bool all;
+    } rows[] = {{"TimeStamp=1\n", false}, {"AllFormats=0\n", false}, {"AllFormats=1\n", true}};
+    for (const auto& r : rows) {
+        writeSettings(QByteArray("[Option]\n") + r.option);
+        auto form = makeForm();
+        EXPECT_EQ(form->AllFormats(), r.all) << r.option;
+        EXPECT_TRUE(form->readsSource("/p/a.JPG", jpeg)) << r.option;
+        EXPECT_EQ(form->readsSource("/p/a.jfif", jpeg), r.all) << r.option;
+        ASSERT_TRUE(form->close());
+        EXPECT_TRUE(readSettings().contains(r.all ? "AllFormats=1\n" : "AllFormats=0\n"))
+            << readSettings().toStdString();
     }
 }
 

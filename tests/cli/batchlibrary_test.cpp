@@ -12,6 +12,7 @@
 #include "cli/batchrun.h"
 #include "cli/updatestamp.h"
 #include "codec/jpegcomment.h"
+#include "codec/pictureformat.h"
 #include "tests/cli/batchtestpictures.h"
 
 // Whole libraries: walked folders, lists, mirroring, --update and --report.
@@ -201,9 +202,11 @@ TEST_F(BatchLibraryTest, ReportHasOneJsonLinePerSourceAndKeepsOddNames) {
     EXPECT_EQ(lines[0], "{\"source\":\"" + root_ +
                             "Photos/caf\\udce9 \\\"1\\\"\\u0009.txt\",\"output\":\"\","
                             "\"status\":\"refused\","
-                            "\"reason\":\"not a .bmp, .jpg or .jpeg file\",\"ms\":0}");
-    EXPECT_NE(lines[1].find("\"status\":\"failed\",\"reason\":\"Not a JPEG file: starts with "
-                            "0x6e 0x6f\""),
+                            "\"reason\":\"not a " +
+                            PictureExtensionWords() + " file\",\"ms\":0}");
+    EXPECT_NE(lines[1].find("\"status\":\"failed\",\"reason\":\"not a picture: its first "
+                            "bytes are those of no " +
+                            PictureFormatWords() + " file\""),
               std::string::npos)
         << lines[1];
     EXPECT_EQ(lines[2].substr(0, lines[2].find(",\"ms\":")),
@@ -234,6 +237,11 @@ TEST(UpdateStampTest, EverySettingThatShapesThePictureChangesTheStamp) {
         {"prefix", [](BatchSettings& s) { s.prefix += "t_"; }, false},
         {"suffix", [](BatchSettings& s) { s.suffix += "_t"; }, false},
         {"destination", [](BatchSettings& s) { s.destination += "sub/"; }, false},
+        {"format", [](BatchSettings& s) { s.format = OutputFormatNamed("png"); }, true},
+        {"format jpeg", [](BatchSettings& s) { s.format = OutputFormatNamed("jpeg"); }, false},
+        {"enlarge", [](BatchSettings& s) { s.enlarge = false; }, true},
+        {"background", [](BatchSettings& s) { s.background = 0; }, true},
+        {"output", [](BatchSettings& s) { s.output = "/x/a.jpg"; }, false},
     };
     FileStatus status;
     status.size = 1234;

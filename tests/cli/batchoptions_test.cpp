@@ -10,6 +10,7 @@
 
 #include "buildinfo.h"
 #include "cli/batchusage.h"
+#include "codec/pictureformat.h"
 #include "platform/profilefile.h"
 #include "tests/support/unprivileged.h"
 
@@ -94,6 +95,19 @@ TEST_F(BatchOptionsTest, UsageErrors) {
         EXPECT_FALSE(parse(args)) << joined;
         EXPECT_FALSE(error_.empty()) << joined;
     }
+}
+
+// What the batch run does with them is tested on the program.
+TEST_F(BatchOptionsTest, OutputChoices) {
+    ASSERT_TRUE(parse({"-ox.WebP", "--background", "#1a2B3c", "--no-enlarge", "a.bmp"})) << error_;
+    const BatchSettings& s = options_.settings;
+    EXPECT_EQ(s.format != nullptr ? s.format->name : "", "WebP");
+    EXPECT_EQ(s.output, "x.WebP");
+    EXPECT_FALSE(s.enlarge);
+    EXPECT_EQ(s.background, 0x1a2b3cu);
+    ASSERT_TRUE(parse({"a.bmp"}));
+    EXPECT_TRUE(options_.settings.format == nullptr && options_.settings.enlarge);
+    EXPECT_EQ(options_.settings.background, 0xffffffu);
 }
 
 // A settings file that exists but cannot be read is an error like a missing

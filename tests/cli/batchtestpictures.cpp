@@ -50,8 +50,3 @@ std::vector<std::string> MakeBatchPictures(const std::string& folder, int count)
     }
     return paths;
 }
-
-std::string ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}

@@ -10,12 +10,6 @@ QString JpegSample(const QString& name) {
     return QStringLiteral(THUMBRIX_TESTDATA "/jpeg/") + name;
 }
 
-QByteArray ReadFileBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot read test file");
-    return file.readAll();
-}
-
 TBitmap ReadPnm(const QString& path) {
     const QByteArray bytes = ReadFileBytes(path);
     // Header: magic, width, height, maxval, each separated by one blank.
@@ -95,12 +89,49 @@ QByteArray WithFrameSize(const QByteArray& jpeg, int width, int height) {
     throw std::runtime_error("no frame");
 }
 
-int MaxDifference(const TBitmap& a, const TBitmap& b) {
-    if (a.width() != b.width() || a.height() != b.height()) return 256;
-    int worst = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int i = 0; i < a.width() * 3; ++i)
-            worst = std::max(worst, std::abs(int(a.scanLine(y)[i]) - int(b.scanLine(y)[i])));
-    }
-    return worst;
+namespace {
+
+constexpr QRgb kQuadrantColours[4] = {qRgba(230, 30, 30, 255), qRgba(30, 200, 40, 128),
+                                      qRgba(40, 40, 220, 0), qRgba(128, 128, 128, 255)};
+
+int QuadrantAt(int x, int y, int width, int height) {
+    const bool right = 2 * x >= width, bottom = 2 * y >= height;
+    return bottom ? (right ? 2 : 3) : (right ? 1 : 0);
+}
+
+}  // namespace
+
+TBitmap Quadrants(int width, int height, bool alpha) {
+    TBitmap bitmap(width, height,
+                   alpha ? TBitmap::PixelFormat::Bits32 : TBitmap::PixelFormat::Bits24);
+    const int channels = alpha ? 4 : 3;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const QRgb c = kQuadrantColours[QuadrantAt(x, y, width, height)];
+            uchar* p = bitmap.scanLine(y) + x * channels;
+            p[0] = uchar(qBlue(c));
+            p[1] = uchar(qGreen(c));
+            p[2] = uchar(qRed(c));
+            if (alpha) p[3] = uchar(qAlpha(c));
+        }
+    return bitmap;
+}
+
+QRgb QuadrantColour(const TBitmap& bitmap, int quadrant) {
+    const bool alpha = bitmap.pixelFormat() == TBitmap::PixelFormat::Bits32;
+    const int channels = alpha ? 4 : 3;
+    const int cx = (quadrant == 1 || quadrant == 2) ? bitmap.width() * 3 / 4 : bitmap.width() / 4;
+    const int cy = quadrant >= 2 ? bitmap.height() * 3 / 4 : bitmap.height() / 4;
+    int sum[4] = {};
+    for (int y = cy - 2; y <= cy + 2; ++y)
+        for (int x = cx - 2; x <= cx + 2; ++x)
+            for (int c = 0; c < channels; ++c) sum[c] += bitmap.scanLine(y)[x * channels + c];
+    return qRgba(sum[2] / 25, sum[1] / 25, sum[0] / 25, alpha ? sum[3] / 25 : 255);
+}
+
+bool CloseColours(QRgb a, QRgb b, int tolerance) {
+    return std::abs(qRed(a) - qRed(b)) <= tolerance &&
+           std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+           std::abs(qBlue(a) - qBlue(b)) <= tolerance &&
+           std::abs(qAlpha(a) - qAlpha(b)) <= tolerance;
 }

@@ -18,9 +18,56 @@ TEST(PictureFormat, ByExtensionAndByFirstBytes) {
         {"dir.x/A.BMP", "\xFF\xD8\xFF\xE0", "BMP", "JPEG"},
         {"p.JPG", "\xFF\xD8\xFF\xDB", "JPEG", "JPEG"},
         {"p.jPeG", "\xFF\xD8", "JPEG", nullptr},  // too short to be a JPEG start
-        {"p.jpe", "GIF89a", nullptr, nullptr},
+        {"p.jpe", "GIF89a", nullptr, "GIF"},
         {"dir.jpg/p", "B", nullptr, nullptr},
         {"bmp", "", nullptr, nullptr},
+        {"a.HEIC",
+         std::string("\0\0\0\x18"
+                     "ftypheic\0\0\0\0mif1heic",
+                     24),
+         "HEIF", "HEIF"},
+        {"a.hif",
+         std::string("\0\0\0\x10"
+                     "ftypmif1\0\0\0\0",
+                     16),
+         "HEIF", "HEIF"},
+        {"a.avif",
+         std::string("\0\0\0\x14"
+                     "ftypavif\0\0\0\0mif1",
+                     20),
+         "AVIF", "AVIF"},
+        {"a.heic",
+         std::string("\0\0\0\x14"
+                     "ftypmif1\0\0\0\0avif",
+                     20),
+         "HEIF", "AVIF"},
+        // A compatible brand past the box's own size does not count.
+        {"a.avif",
+         std::string("\0\0\0\x10"
+                     "ftypmif1\0\0\0\0avif",
+                     20),
+         "AVIF", "HEIF"},
+        {"a.mp4",
+         std::string("\0\0\0\x10"
+                     "ftypisom\0\0\0\0",
+                     16),
+         nullptr, nullptr},
+        {"a.CR3",
+         std::string("\0\0\0\x18"
+                     "ftypcrx \0\0\0\x01"
+                     "crx isom",
+                     24),
+         "RAW", "RAW"},
+        {"a.cr2", std::string("II*\0\x10\0\0\0CR\x02\0", 12), "RAW", "RAW"},
+        {"a.raf", "FUJIFILMCCD-RAW 0201", "RAW", "RAW"},
+        {"a.orf", std::string("IIRO\x08\0\0\0", 8), "RAW", "RAW"},
+        {"a.rw2", std::string("IIU\0\x18\0\0\0", 8), "RAW", "RAW"},
+        // NEF, ARW and DNG are TIFF files: only the extension or DNGVersion tells.
+        {"a.nef", std::string("MM\0*\0\0\0\x08", 8), "RAW", "TIFF"},
+        {"a.tif", std::string("II*\0\x08\0\0\0\x01\0\x12\xC6\x01\0\x04\0\0\0\x01\x04\0\0", 22),
+         "TIFF", "RAW"},
+        {"a.tif", std::string("II*\0\x08\0\0\0\x01\0\x00\x01\x03\0\x01\0\0\0\x10\0\0\0", 22),
+         "TIFF", "TIFF"},
     };
     for (const Case& c : cases) {
         const PictureFormat* byName = FormatOfPath(c.path);
@@ -31,16 +78,34 @@ TEST(PictureFormat, ByExtensionAndByFirstBytes) {
 }
 
 TEST(PictureFormat, ListsAndStartChecksComeFromTheTable) {
-    EXPECT_EQ(PictureFileMask(), "*.bmp;*.jpg;*.jpeg");
-    EXPECT_EQ(PictureExtensionWords(), ".bmp, .jpg or .jpeg");
+    EXPECT_EQ(PictureFileMask().substr(0, 18), "*.bmp;*.jpg;*.jpeg");
+    EXPECT_EQ(PictureExtensionWords().substr(0, 20), ".bmp, .jpg, .jpeg, .");
     EXPECT_TRUE(HasExtension(JpegFormat(), ".JPEG"));
     EXPECT_FALSE(HasExtension(JpegFormat(), ".bmp"));
     std::string reason;
     EXPECT_FALSE(JpegFormat().checkStart(QByteArray("BM"), 2, reason));
     EXPECT_EQ(reason, "Not a JPEG file: starts with 0x42 0x4d");
-    for (const PictureFormat& format : PictureFormats()) {
-        EXPECT_NE(format.decode, nullptr) << format.name;
-        EXPECT_NE(format.encode, nullptr) << format.name;
+    for (const PictureFormat& format : PictureFormats()) EXPECT_NE(format.decode, nullptr);
+    for (const PictureFormat& format : OutputFormats()) EXPECT_NE(format.encode, nullptr);
+}
+
+TEST(PictureFormat, EveryReadFormatIsRecognisedByNameAndContent) {
+    const struct {
+        std::string path, head;
+        const char* format;
+    } rows[] = {
+        {"a.png", std::string("\x89PNG\r\n\x1a\n", 8), "PNG"},
+        {"a.webp", std::string("RIFF\x10\0\0\0WEBPVP8L", 16), "WebP"},
+        {"a.gif", "GIF87a", "GIF"},
+        {"a.tif", std::string("II*\0", 4), "TIFF"},
+        {"a.TIFF", std::string("MM\0*", 4), "TIFF"},
+        {"a.tiff", std::string("II+\0", 4), "TIFF"},  // BigTIFF
+    };
+    for (const auto& r : rows) {
+        const PictureFormat* byName = FormatOfPath(r.path);
+        const PictureFormat* byContent = FormatOfContent(r.head);
+        EXPECT_EQ(byName ? byName->name : "", r.format) << r.path;
+        EXPECT_EQ(byContent ? byContent->name : "", r.format) << r.path;
     }
 }
 

@@ -65,9 +65,10 @@ TEST_F(BatchChoicesTest, OptimisedTablesKeepThePixelsAndSaveBytes) {
         WriteThumbnail(picture, path("optimized.jpg"), state_, host_);
         // Progressive files have optimised tables anyway: the library sees to it.
         if (progressive) {
-            EXPECT_EQ(ReadBytes(path("optimized.jpg")), ReadBytes(path("plain.jpg")));
+            EXPECT_EQ(ReadFileBytes(path("optimized.jpg")), ReadFileBytes(path("plain.jpg")));
         } else {
-            EXPECT_LT(ReadBytes(path("optimized.jpg")).size(), ReadBytes(path("plain.jpg")).size());
+            EXPECT_LT(ReadFileBytes(path("optimized.jpg")).size(),
+                      ReadFileBytes(path("plain.jpg")).size());
         }
         const QImage plain(QString::fromStdString(path("plain.jpg")));
         const QImage optimized(QString::fromStdString(path("optimized.jpg")));
@@ -80,8 +81,8 @@ TEST_F(BatchChoicesTest, CommentIsWrittenAfterTheHeadersAndReadBack) {
     WriteThumbnail(picture, path("plain.jpg"), state_, host_);
     const std::string comment = "thumbrix-update 1 abc";
     WriteThumbnail(picture, path("noted.jpg"), state_, host_, comment);
-    const std::string plain = ReadBytes(path("plain.jpg"));
-    const std::string noted = ReadBytes(path("noted.jpg"));
+    const std::string plain = ReadFileBytes(path("plain.jpg"));
+    const std::string noted = ReadFileBytes(path("noted.jpg"));
     // SOI, the JFIF header, then the comment; the rest unchanged.
     const size_t headers = 2 + 2 + (uint8_t(plain[4]) << 8 | uint8_t(plain[5]));
     const std::string segment = std::string("\xFF\xFE\x00\x17", 4) + comment;

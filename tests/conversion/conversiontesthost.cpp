@@ -47,11 +47,6 @@ void SaveJpeg(const TBitmap& bitmap, const std::string& path, int quality) {
     jpeg.SaveToFile(QString::fromStdString(path));
 }
 
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }

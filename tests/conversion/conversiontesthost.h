@@ -12,6 +12,7 @@
 
 #include "conversion/runhost.h"
 #include "image/bitmap.h"
+#include "tests/support/filebytes.h"
 #include "tests/support/localtime.h"
 
 // A run host with plain fields for every setting, recording what the run
@@ -36,6 +37,9 @@ public:
     int pumps = 0;
     int qualityReads = 0;
     std::function<void()> onPump;
+    const PictureFormat* format = nullptr;  // outputFormat()
+    // Which sources are read; unset: all.
+    std::function<bool(const std::string&, const PictureFormat&)> reads;
 
     int thumbnailSize() override { return size; }
     int jpegQuality() override {
@@ -58,6 +62,10 @@ public:
         if (onPump) onPump();
     }
     void showMessage(const std::string& text) override { messages.push_back(text); }
+    const PictureFormat* outputFormat() override { return format; }
+    bool readsSource(const std::string& source, const PictureFormat& format) override {
+        return !reads || reads(source, format);
+    }
 };
 
 // A picture whose pixels vary, so that scaling and encoding are not trivial.
@@ -67,7 +75,6 @@ TBitmap PlainPicture(int width, int height, int blue, int green, int red);
 
 void SaveBmp(const TBitmap& bitmap, const std::string& path);
 void SaveJpeg(const TBitmap& bitmap, const std::string& path, int quality = 90);
-std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 
 // Local time, as the file system's clock reads it.

@@ -14,6 +14,7 @@
 #include "conversion/sourceloader.h"
 #include "image/bitmap.h"
 #include "tests/conversion/conversiontesthost.h"
+#include "tests/support/formatpictures.h"
 #include "tests/support/imagecompare.h"
 
 namespace {
@@ -46,46 +47,61 @@ protected:
 
 TEST_F(DecodeAheadTest, HandsOverOnlyWhatTheFileAndTheShapeStillGive) {
     const std::vector<std::string> queue = {path("a.jpg"), path("b.bmp"), path("c.jpg"),
-                                            path("d.jpg")};
+                                            path("d.jpg"), path("e.png"), path("f.jpg")};
     SaveJpeg(TestPicture(90, 60, 1), queue[0]);
     SaveBmp(TestPicture(40, 70, 2), queue[1]);
     SaveJpeg(TestPicture(80, 80, 3), queue[2]);
     SaveJpeg(TestPicture(50, 30, 4), queue[3]);
-    DecodeAhead ahead(4);
-    const DecodeShape shape = DecodeShape::Of(host_);
-    ahead.schedule(queue, 0, shape);
-    ahead.finishScheduled();
-    // Rewritten after it was decoded: same size and time, another file.
-    SaveJpeg(TestPicture(90, 60, 9), path("new.jpg"));
-    ASSERT_EQ(std::rename(path("new.jpg").c_str(), queue[2].c_str()), 0);
-    DecodeShape other = shape;
-    other.bestQuality = !shape.bestQuality;
-
-    struct Case {
-        size_t index;
-        std::string path;
-        DecodeShape shape;
-        bool handed;
+    WriteBytes(queue[4], EncodeTestPicture("PNG", TestPicture(30, 20, 5)).toStdString());
+    SaveJpeg(TestPicture(20, 30, 6), queue[5]);
+    // The window refuses f.jpg when it is reached, as if its formats changed.
+    bool refuseF = false;
+    host_.reads = [&](const std::string& source, const PictureFormat&) {
+        return !refuseF || source != queue[5];
     };
-    for (const Case& c : {Case{0, queue[0], shape, true}, Case{1, queue[1], shape, true},
-                          Case{2, queue[2], shape, false}, Case{3, queue[3], other, false}}) {
-        SCOPED_TRACE(c.path);
+    {
+        // Without a size estimate a picture may take the whole budget: alone it fits.
+        DecodeAhead ahead(4);
+        ahead.schedule(queue, 0, host_);
+        ahead.finishScheduled();
+        DecodeAhead alone(1);
+        alone.schedule(queue, 4, host_);
+        alone.finishScheduled();
+        // Rewritten after it was decoded: same size and time, another file.
+        SaveJpeg(TestPicture(80, 80, 9), path("new.jpg"));
+        ASSERT_EQ(std::rename(path("new.jpg").c_str(), queue[2].c_str()), 0);
+        refuseF = true;
+
+        struct Case {
+            size_t index;
+            bool otherShape;
+            bool handed;
+        };
+        for (const Case& c : {Case{0, false, true}, Case{1, false, true}, Case{2, false, false},
+                              Case{3, true, false}, Case{4, false, true}, Case{5, false, false}}) {
+            const std::string& file = queue[c.index];
+            SCOPED_TRACE(file);
+            DecodeShape shape = DecodeShape::Of(host_, file);
+            if (c.otherShape) shape.bestQuality = !shape.bestQuality;
+            TBitmap bitmap;
+            uint32_t age = 0;
+            std::unique_ptr<SrgbTransform> colours;
+            DecodeAhead& from = c.index == 4 ? alone : ahead;
+            EXPECT_EQ(from.take(c.index, file, shape, bitmap, age, colours), c.handed);
+            if (!c.handed) continue;
+            RunState state;
+            TBitmap expected;
+            ASSERT_TRUE(LoadSourceFile(expected, file, state, host_));
+            EXPECT_TRUE(SameBitmap(bitmap, expected));
+            EXPECT_EQ(age, state.SourceFileAge);
+        }
+        // Taken entries are gone: a second take loads again.
         TBitmap bitmap;
         uint32_t age = 0;
         std::unique_ptr<SrgbTransform> colours;
-        EXPECT_EQ(ahead.take(c.index, c.path, c.shape, bitmap, age, colours), c.handed);
-        if (!c.handed) continue;
-        RunState state;
-        TBitmap expected;
-        ASSERT_TRUE(LoadSourceFile(expected, c.path, state, host_));
-        EXPECT_TRUE(SameBitmap(bitmap, expected));
-        EXPECT_EQ(age, state.SourceFileAge);
+        EXPECT_FALSE(
+            ahead.take(0, queue[0], DecodeShape::Of(host_, queue[0]), bitmap, age, colours));
     }
-    // Taken entries are gone: a second take loads again.
-    TBitmap bitmap;
-    uint32_t age = 0;
-    std::unique_ptr<SrgbTransform> colours;
-    EXPECT_FALSE(ahead.take(0, queue[0], shape, bitmap, age, colours));
 }
 
 // Settings changed between files, and a source rewritten after the run has
@@ -108,8 +124,8 @@ TEST_F(DecodeAheadTest, RunGivesTheOneThreadFilesWhateverChangesMidway) {
         const std::string first = folder("out" + std::to_string(workers));
         host.dest = first;
         const std::string second = folder("other" + std::to_string(workers));
-        const std::string rewritten = ReadBytes(path("rewrite.jpg"));
-        const std::string original = ReadBytes(sources[5]);
+        const std::string rewritten = ReadFileBytes(path("rewrite.jpg"));
+        const std::string original = ReadFileBytes(sources[5]);
         BetweenFiles between([&](int index) {
             switch (index) {
                 case 0:
@@ -140,7 +156,7 @@ TEST_F(DecodeAheadTest, RunGivesTheOneThreadFilesWhateverChangesMidway) {
         std::string all;
         for (const std::string& out : {first, second})
             for (const QString& name : FolderEntries(out))
-                all += name.toStdString() + "=" + ReadBytes(out + name.toStdString()) + ";";
+                all += name.toStdString() + "=" + ReadFileBytes(out + name.toStdString()) + ";";
         outputs[workers] = all;
         EXPECT_EQ(FolderEntries(second).size(), 2);
     }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "codec/pictureformat.h"
+
 namespace {
 
 struct NameRow {
@@ -33,24 +35,42 @@ TEST(ThumbnailPath, FollowsTheNamingRule) {
         EXPECT_EQ(ThumbnailPath(r.source, "/thumbs/", r.prefix, r.suffix), r.output) << r.source;
 }
 
+// Another format keeps an extension of its own, in any case, and replaces
+// any other with its first.
+TEST(ThumbnailPath, TheFormatGivesTheExtension) {
+    const struct {
+        const char* source;
+        const char* format;
+        const char* output;
+    } rows[] = {
+        {"/p/IMG.JPG", "png", "/thumbs/s_IMG.png"},
+        {"/p/a.bmp", "webp", "/thumbs/s_a.webp"},
+        {"/p/a.jpeg", "avif", "/thumbs/s_a.avif"},
+        {"/p/a.PNG", "png", "/thumbs/s_a.PNG"},
+        {"/p/noext", "avif", "/thumbs/s_noext.avif"},
+        {"/p/a.png", "jpeg", "/thumbs/s_a.jpg"},
+        {"/p/IMG.JPG", "jpeg", "/thumbs/s_IMG.JPG"},
+        {"/p.d/x.y.webp", "webp", "/thumbs/s_x.y.webp"},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(ThumbnailPath(r.source, "/thumbs/", "s_", "", OutputFormatNamed(r.format)),
+                  r.output)
+            << r.source << " as " << r.format;
+}
+
 TEST(ThumbnailPath, ExtensionsCompareWithoutCase) {
     const struct {
         const char* path;
         const char* extension;
-        const char* lower;
         bool jpeg;
     } rows[] = {
-        {"/a/Photo.JPEG", ".JPEG", ".jpeg", true},
-        {"/a/photo.Jpg", ".Jpg", ".jpg", true},
-        {"/a/x.BMP", ".BMP", ".bmp", false},
-        {"/a/photo.jpe", ".jpe", ".jpe", false},
-        {"/a.b/photo", "", "", false},
-        {"/a/photo.", ".", ".", false},
+        {"/a/Photo.JPEG", ".JPEG", true}, {"/a/photo.Jpg", ".Jpg", true},
+        {"/a/x.BMP", ".BMP", false},      {"/a/photo.jpe", ".jpe", false},
+        {"/a.b/photo", "", false},        {"/a/photo.", ".", false},
     };
     for (const auto& r : rows) {
         EXPECT_EQ(PathExtension(r.path), r.extension) << r.path;
-        EXPECT_EQ(LowerCaseExtension(r.path), r.lower) << r.path;
-        EXPECT_EQ(IsJpegExtension(LowerCaseExtension(r.path)), r.jpeg) << r.path;
+        EXPECT_EQ(HasExtension(JpegFormat(), PathExtension(r.path)), r.jpeg) << r.path;
     }
 }
 

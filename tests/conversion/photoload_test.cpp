@@ -122,7 +122,7 @@ TEST_F(PhotoLoadTest, SrgbTaggedPhotoGivesTheUntaggedThumbnailFile) {
     state_.FileQueue = {put("plain.jpg", plain), put("tagged.jpg", tagged)};
     host_.size = 100;
     RunConversion(state_, host_);
-    EXPECT_EQ(ReadBytes(out_ + "tagged.jpg"), ReadBytes(out_ + "plain.jpg"));
+    EXPECT_EQ(ReadFileBytes(out_ + "tagged.jpg"), ReadFileBytes(out_ + "plain.jpg"));
 }
 
 TEST_F(PhotoLoadTest, AdobeRgbPhotoThumbnailMatchesTheSrgbOriginal) {
@@ -170,7 +170,7 @@ TEST_F(PhotoLoadTest, ThumbnailsCarryNoExifXmpOrProfile) {
         0xE1, ExifBody(3));
     state_.FileQueue = {put("photo.jpg", photo)};
     RunConversion(state_, host_);
-    const std::vector<int> markers = HeaderMarkers(ReadBytes(out_ + "photo.jpg"));
+    const std::vector<int> markers = HeaderMarkers(ReadFileBytes(out_ + "photo.jpg"));
     ASSERT_FALSE(markers.empty());
     for (int marker : markers) EXPECT_TRUE(marker < 0xE1 || marker > 0xEF) << std::hex << marker;
 }

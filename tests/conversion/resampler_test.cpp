@@ -205,3 +205,87 @@ TEST(ResamplerEmpty, SizesTheDestinationAndTouchesNothingElse) {
 }
 
 }  // namespace
+
+namespace {
+
+struct Bgra {
+    int b, g, r, a;
+};
+
+// Two pixels side by side, scaled to one.
+TBitmap Pair(Bgra left, Bgra right) {
+    TBitmap source(2, 1, TBitmap::PixelFormat::Bits32);
+    uchar* p = source.scanLine(0);
+    for (const Bgra& c : {left, right}) {
+        *p++ = uchar(c.b);
+        *p++ = uchar(c.g);
+        *p++ = uchar(c.r);
+        *p++ = uchar(c.a);
+    }
+    return source;
+}
+
+}  // namespace
+
+// Half of the cell's 100 samples fall on each pixel. Kept, colours weigh by
+// alpha (sum of colour x alpha / sum of alpha) and alpha is the mean; laid on
+// a background, each pixel is laid first (rounded) and then averaged.
+TEST(ResamplerAlpha, PremultipliedAveragingOrLaidOnTheBackground) {
+    const Bgra halfRed{0, 0, 255, 128}, blue{255, 0, 0, 255}, clearGreen{0, 255, 0, 0},
+        red{0, 0, 255, 255};
+    const struct {
+        const char* what;
+        Bgra left, right;
+        bool keep;
+        uint32_t background;
+        Bgra expected;  // alpha checked only when kept
+    } rows[] = {
+        // red 50*255*128 / 19150 = 85.2, blue 50*255*255 / 19150 = 169.8, alpha 191.5
+        {"half red by blue, kept", halfRed, blue, true, 0xffffff, {169, 0, 85, 191}},
+        // a clear pixel gives no colour, only its transparency
+        {"clear green by red, kept", clearGreen, red, true, 0xffffff, {0, 0, 255, 127}},
+        {"all clear, kept", clearGreen, clearGreen, true, 0xffffff, {0, 0, 0, 0}},
+        {"opaque, kept", blue, red, true, 0xffffff, {127, 0, 127, 255}},
+        // half red on white is 127,127,255; with blue: 191, 63.5, 127.5
+        {"half red by blue, on white", halfRed, blue, false, 0xffffff, {191, 63, 127, 255}},
+        // half red on black is 0,0,128
+        {"half red by blue, on black", halfRed, blue, false, 0x000000, {127, 0, 64, 255}},
+        {"clear green by red, on grey", clearGreen, red, false, 0x808080, {64, 64, 191, 255}},
+    };
+    for (const auto& row : rows) {
+        TBitmap dest;
+        ScaleToThumbnail(dest, Pair(row.left, row.right), 1, nullptr, {row.keep, row.background});
+        ASSERT_EQ(dest.width(), 1) << row.what;
+        ASSERT_EQ(dest.height(), 1) << row.what;
+        ASSERT_EQ(dest.pixelFormat(),
+                  row.keep ? TBitmap::PixelFormat::Bits32 : TBitmap::PixelFormat::Bits24)
+            << row.what;
+        const uchar* p = dest.scanLine(0);
+        const Bgra got{p[0], p[1], p[2], row.keep ? p[3] : 255};
+        EXPECT_EQ(
+            std::vector<int>({got.b, got.g, got.r, got.a}),
+            std::vector<int>({row.expected.b, row.expected.g, row.expected.r, row.expected.a}))
+            << row.what;
+    }
+}
+
+// An opaque 32-bit picture gives the 24-bit path's colours, kept or not, and
+// a 24-bit source never gains alpha.
+TEST(ResamplerAlpha, OpaquePicturesGiveTheOpaquePathsBytes) {
+    const TBitmap opaque =
+        PositionCoded(53, 31, [](int x, int y) { return (7 * x + 5 * y) % 256; });
+    TBitmap wide = opaque;
+    wide.setPixelFormat(TBitmap::PixelFormat::Bits32);
+    for (const int size : {7, 20, 53, 120}) {
+        const TBitmap expected = Scale(opaque, size);
+        TBitmap laid, kept, plain;
+        ScaleToThumbnail(laid, wide, size, nullptr, {false, 0x123456});
+        EXPECT_TRUE(SameBitmap(laid, expected)) << size;
+        ScaleToThumbnail(plain, opaque, size, nullptr, {true, 0xffffff});
+        EXPECT_TRUE(SameBitmap(plain, expected)) << size;
+        ScaleToThumbnail(kept, wide, size, nullptr, {true, 0xffffff});
+        ASSERT_EQ(kept.pixelFormat(), TBitmap::PixelFormat::Bits32);
+        kept.setPixelFormat(TBitmap::PixelFormat::Bits24);  // opaque: the bytes as they are
+        EXPECT_TRUE(SameBitmap(kept, expected)) << size;
+    }
+}

@@ -17,6 +17,7 @@
 #include "tests/conversion/conversiontesthost.h"
 #include "tests/support/filesizelimit.h"
 #include "tests/support/imagecompare.h"
+#include "tests/support/unprivileged.h"
 
 namespace {
 
@@ -177,7 +178,7 @@ TEST_F(RunConversionTest, NeverReplacesASourceWithItsThumbnail) {
     SaveJpeg(TestPicture(40, 30), src_ + "a.jpg");
     SaveBmp(TestPicture(40, 30), src_ + "a.bmp");
     SaveBmp(TestPicture(40, 30), src_ + "b.bmp");
-    const std::string original = ReadBytes(src_ + "a.jpg");
+    const std::string original = ReadFileBytes(src_ + "a.jpg");
     const std::string rows[] = {src_, dir_.path().toStdString() + "/src/./"};
     for (const std::string& dest : rows) {
         host_.dest = dest;
@@ -190,7 +191,7 @@ TEST_F(RunConversionTest, NeverReplacesASourceWithItsThumbnail) {
         // a.bmp and a.jpg both name a.jpg, a queued source; b.jpg is new.
         EXPECT_EQ(observer_.refused.size(), 2u) << dest;
         EXPECT_EQ(observer_.outputs, std::vector<std::string>{"2:" + dest + "b.jpg"});
-        EXPECT_EQ(ReadBytes(src_ + "a.jpg"), original);
+        EXPECT_EQ(ReadFileBytes(src_ + "a.jpg"), original);
     }
     // A queued name that does not exist yet is not written either.
     host_.dest = src_;
@@ -207,7 +208,7 @@ TEST_F(RunConversionTest, NeverReplacesASourceWithItsThumbnail) {
 TEST_F(RunConversionTest, NeverReplacesAPictureBesideItsSourceUnderItsName) {
     SaveBmp(TestPicture(40, 30), src_ + "photo.bmp");
     SaveJpeg(TestPicture(64, 48), src_ + "photo.jpg");
-    const std::string original = ReadBytes(src_ + "photo.jpg");
+    const std::string original = ReadFileBytes(src_ + "photo.jpg");
     const struct {
         std::string dest, prefix, suffix, written;  // empty: refused
     } rows[] = {
@@ -231,7 +232,7 @@ TEST_F(RunConversionTest, NeverReplacesAPictureBesideItsSourceUnderItsName) {
         } else {
             EXPECT_EQ(observer_.outputs, std::vector<std::string>{"0:" + row.written});
         }
-        EXPECT_TRUE(ReadBytes(src_ + "photo.jpg") == original) << row.dest;
+        EXPECT_TRUE(ReadFileBytes(src_ + "photo.jpg") == original) << row.dest;
     }
 }
 
@@ -241,7 +242,7 @@ TEST_F(RunConversionTest, ProtectsFilesQueuedDuringTheRun) {
     SaveBmp(TestPicture(40, 30), src_ + "a.bmp");
     SaveJpeg(TestPicture(40, 30, 3), src_ + "a.jpg");
     ASSERT_EQ(link((src_ + "a.jpg").c_str(), (src_ + "link.jpg").c_str()), 0);
-    const std::string original = ReadBytes(src_ + "a.jpg");
+    const std::string original = ReadFileBytes(src_ + "a.jpg");
     for (const std::string appended : {"a.jpg", "link.jpg"}) {
         host_.dest = src_;
         observer_ = RecordingObserver();
@@ -256,7 +257,7 @@ TEST_F(RunConversionTest, ProtectsFilesQueuedDuringTheRun) {
                   (std::vector<std::string>{"0:" + src_ + "a.bmp", "1:" + src_ + appended}))
             << appended;
         EXPECT_TRUE(observer_.outputs.empty()) << appended;
-        EXPECT_EQ(ReadBytes(src_ + "a.jpg"), original) << appended;
+        EXPECT_EQ(ReadFileBytes(src_ + "a.jpg"), original) << appended;
     }
 }
 
@@ -292,21 +293,22 @@ TEST_F(RunConversionTest, FailedWriteStopsTheRunCleanlyAndKeepsTheOldFile) {
         expectFinished();
         EXPECT_TRUE(observer_.outputs.empty());  // stopped at the first file
         EXPECT_EQ(outFiles(), QStringList{QStringLiteral("a.jpg")});
-        EXPECT_EQ(ReadBytes(out_ + "a.jpg"), std::string(500, 'o'));
+        EXPECT_EQ(ReadFileBytes(out_ + "a.jpg"), std::string(500, 'o'));
     }
 }
 
 TEST_F(RunConversionTest, FailedWriteInAReadOnlyFolder) {
-    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
     SaveBmp(TestPicture(40, 30), src_ + "a.bmp");
     WriteBytes(out_ + "a.jpg", "old");
-    ASSERT_EQ(chmod(out_.c_str(), 0555), 0);
-    queue({"a.bmp"});
-    EXPECT_THROW(run(), ThumbnailCreateError);
-    chmod(out_.c_str(), 0755);
-    expectFinished();
-    EXPECT_EQ(ReadBytes(out_ + "a.jpg"), "old");
-    EXPECT_EQ(outFiles(), QStringList{QStringLiteral("a.jpg")});
+    AsUnprivileged(dir_.path().toStdString(), [&] {
+        ASSERT_EQ(chmod(out_.c_str(), 0555), 0);
+        queue({"a.bmp"});
+        EXPECT_THROW(run(), ThumbnailCreateError);
+        chmod(out_.c_str(), 0755);
+        expectFinished();
+        EXPECT_EQ(ReadFileBytes(out_ + "a.jpg"), "old");
+        EXPECT_EQ(outFiles(), QStringList{QStringLiteral("a.jpg")});
+    });
 }
 
 TEST_F(RunConversionTest, DoesNothingWhileARunIsInProgress) {
@@ -363,7 +365,7 @@ TEST_F(RunConversionTest, ReadsEverySettingWhenItNeedsIt) {
     EXPECT_EQ(QImage(QString::fromStdString(out_ + "a.jpg")).size(), QSize(32, 24));
     EXPECT_EQ(QImage(QString::fromStdString(out2 + "t_b.jpg")).size(), QSize(64, 48));
     // Quality 100 means a quantisation table of ones: the file holds 64 bytes of 1.
-    EXPECT_NE(ReadBytes(out_ + "a.jpg").find(std::string(64, '\1')), std::string::npos);
+    EXPECT_NE(ReadFileBytes(out_ + "a.jpg").find(std::string(64, '\1')), std::string::npos);
 }
 
 TEST_F(RunConversionTest, KeepDateCarriesTheSourceTimeToTheThumbnail) {

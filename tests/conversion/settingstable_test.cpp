@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/profilefile.h"
+#include "tests/support/filebytes.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ TEST(SettingsTable, ReadsEveryKeyOfAStoredFile) {
         {Setting::KeepDate, "1"},
         {Setting::AutoOrient, "0"},
         {Setting::ToSrgb, "0"},
+        {Setting::AllFormats, "1"},
     };
     for (const auto& r : rows) {
         const SettingEntry& entry = SettingInfo(r.setting);
@@ -64,8 +66,7 @@ TEST(SettingsTable, WrittenValuesReadBackAndOddValuesFallBack) {
         WriteSetting(file, Setting::NamePrefix, "サムネ_");
         WriteSetting(file, Setting::SaveFolder, "/home/ann/Thumbs/");
     }
-    std::ifstream in(path);
-    const std::string content{std::istreambuf_iterator<char>(in), {}};
+    const std::string content = ReadFileBytes(path);
     EXPECT_EQ(content,
               "[IconImage]\nSize=160\n[JpegOption]\nQualityF=0\n[Option]\nTimeStamp=1\n"
               "[FileName]\nA=サムネ_\n[FilePAth]\nSave=/home/ann/Thumbs/\n");
@@ -90,14 +91,14 @@ TEST(SettingsTable, PhotoSettingsOfAnOlderFileReadAsOn) {
         const ProfileFile file(path);
         EXPECT_TRUE(ReadSettingBool(file, Setting::AutoOrient));
         EXPECT_TRUE(ReadSettingBool(file, Setting::ToSrgb));
+        EXPECT_FALSE(ReadSettingBool(file, Setting::AllFormats));  // the window's three only
     }
     {
         ProfileFile file(path);
         WriteSettingBool(file, Setting::AutoOrient, false);
         WriteSettingBool(file, Setting::ToSrgb, false);
     }
-    std::ifstream in(path);
-    const std::string content{std::istreambuf_iterator<char>(in), {}};
+    const std::string content = ReadFileBytes(path);
     EXPECT_EQ(content, "[Option]\nTimeStamp=1\nAutoOrient=0\nToSRGB=0\n");
     const ProfileFile file(path);
     EXPECT_FALSE(ReadSettingBool(file, Setting::AutoOrient));

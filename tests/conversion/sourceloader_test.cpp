@@ -136,7 +136,7 @@ TEST_F(SourceLoaderTest, GrayscaleJpegLoadsWithEqualChannels) {
 }
 
 TEST_F(SourceLoaderTest, DamagedOrForeignDataDoesNotLoad) {
-    WriteBytes(path("a.jpg"), ReadBytes(THUMBRIX_TESTDATA "/bmpsuite/g/rgb24.bmp"));
+    WriteBytes(path("a.jpg"), ReadFileBytes(THUMBRIX_TESTDATA "/bmpsuite/g/rgb24.bmp"));
     const std::string rows[] = {
         path("a.jpg"),                               // BMP data in a JPEG name
         kJpegData + "derived/bad_trunc_header.jpg",  // cut inside its header

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <ctime>
 
+#include "codec/pictureformat.h"
 #include "conversion/runstate.h"
 #include "image/bitmap.h"
 #include "tests/conversion/conversiontesthost.h"
@@ -52,7 +54,7 @@ JpegMarkers ReadMarkers(const std::string& bytes) {
 
 TEST_F(ThumbnailWriterTest, BmpExtensionWritesAnUncompressed24BitFile) {
     write(path("x.BMP"));
-    const std::string bytes = ReadBytes(path("x.BMP"));
+    const std::string bytes = ReadFileBytes(path("x.BMP"));
     ASSERT_GT(bytes.size(), 54u);
     EXPECT_EQ(bytes.substr(0, 2), "BM");
     EXPECT_EQ(bytes[28], 24);  // bits per pixel
@@ -64,14 +66,14 @@ TEST_F(ThumbnailWriterTest, BmpExtensionWritesAnUncompressed24BitFile) {
 TEST_F(ThumbnailWriterTest, JpegTakesQualityAndProgressiveButNotTheDecodeOptions) {
     host_.quality = 100;
     write(path("q100.jpg"));
-    const JpegMarkers best = ReadMarkers(ReadBytes(path("q100.jpg")));
+    const JpegMarkers best = ReadMarkers(ReadFileBytes(path("q100.jpg")));
     EXPECT_EQ(best.table, std::vector<int>(64, 1));
     EXPECT_TRUE(best.baseline);
 
     host_.quality = 20;
     host_.progressiveOn = true;
     write(path("q20.JPEG"));
-    const JpegMarkers low = ReadMarkers(ReadBytes(path("q20.JPEG")));
+    const JpegMarkers low = ReadMarkers(ReadFileBytes(path("q20.JPEG")));
     ASSERT_EQ(low.table.size(), 64u);
     EXPECT_EQ(low.table[0], 40);  // 16 x 250 %
     EXPECT_TRUE(low.progressive);
@@ -83,7 +85,7 @@ TEST_F(ThumbnailWriterTest, JpegTakesQualityAndProgressiveButNotTheDecodeOptions
     host_.best = false;
     host_.smooth = true;
     write(path("b.jpg"));
-    EXPECT_EQ(ReadBytes(path("a.jpg")), ReadBytes(path("b.jpg")));
+    EXPECT_EQ(ReadFileBytes(path("a.jpg")), ReadFileBytes(path("b.jpg")));
     const QImage back(QString::fromStdString(path("a.jpg")));
     EXPECT_EQ(back.width(), 32);
     EXPECT_EQ(back.height(), 24);
@@ -97,9 +99,35 @@ TEST_F(ThumbnailWriterTest, OtherExtensionsWriteNothingAndTouchNothing) {
     EXPECT_NO_THROW(write(path("x.png")));
     EXPECT_NO_THROW(write(path("y.png")));
     EXPECT_NO_THROW(write(path("noext")));
-    EXPECT_EQ(ReadBytes(path("x.png")), "someone's picture");
+    EXPECT_EQ(ReadFileBytes(path("x.png")), "someone's picture");
     EXPECT_EQ(Modified(path("x.png")), LocalTime(2001, 1, 1, 0, 0, 0));
     EXPECT_EQ(FolderEntries(dir_.path().toStdString()), QStringList{QStringLiteral("x.png")});
+}
+
+// Another format is written only for a host that asks for it, and only
+// under its own extension.
+TEST_F(ThumbnailWriterTest, AHostsOutputFormatIsWrittenByItsExtension) {
+    const struct {
+        const char* format;
+        const char* name;
+        const char* mark;  // null: nothing written
+        size_t at;         // where the mark stands
+    } rows[] = {
+        {"png", "a.png", "\x89PNG", 0},    {"png", "b.PNG", "\x89PNG", 0},
+        {"png", "c.webp", nullptr, 0},     {"webp", "d.webp", "WEBP", 8},
+        {"avif", "e.avif", "ftypavif", 4}, {"png", "f.jpg", "\xFF\xD8", 0},
+        {"webp", "g.bmp", "BM", 0},
+    };
+    for (const auto& row : rows) {
+        host_.format = OutputFormatNamed(row.format);
+        write(path(row.name));
+        const bool written = QFile::exists(QString::fromStdString(path(row.name)));
+        EXPECT_EQ(written, row.mark != nullptr) << row.name;
+        if (written) {
+            const std::string mark = row.mark;
+            EXPECT_EQ(ReadFileBytes(path(row.name)).substr(row.at, mark.size()), mark) << row.name;
+        }
+    }
 }
 
 TEST_F(ThumbnailWriterTest, KeepDateGivesTheSourceTimeOnlyWhenChecked) {

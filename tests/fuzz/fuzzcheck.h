@@ -17,8 +17,9 @@ inline volatile unsigned gFuzzSink = 0;
 // less than it should.
 template <typename Bitmap>
 void FuzzTouch(const Bitmap& bitmap) {
-    const int rowBytes =
-        bitmap.pixelFormat() == Bitmap::PixelFormat::Bits8 ? bitmap.width() : bitmap.width() * 3;
+    const int rowBytes = bitmap.pixelFormat() == Bitmap::PixelFormat::Bits8    ? bitmap.width()
+                         : bitmap.pixelFormat() == Bitmap::PixelFormat::Bits32 ? bitmap.width() * 4
+                                                                               : bitmap.width() * 3;
     unsigned sum = 0;
     for (int y = 0; y < bitmap.height(); ++y) {
         const unsigned char* row = bitmap.scanLine(y);

@@ -3,5 +3,11 @@
 set(THUMBRIX_FUZZ_TARGETS
   bmp:thumbrix_conversion
   jpeg:thumbrix_conversion
+  heif:thumbrix_conversion
+  raw:thumbrix_conversion
+  png:thumbrix_conversion
+  webp:thumbrix_conversion
+  gif:thumbrix_conversion
+  tiff:thumbrix_conversion
   profile:thumbrix_platform
   batchoptions:thumbrix_batch)

@@ -8,6 +8,12 @@
 
 namespace {
 
+int BytesOf(TBitmap::PixelFormat format) {
+    return format == TBitmap::PixelFormat::Bits8    ? 1
+           : format == TBitmap::PixelFormat::Bits32 ? 4
+                                                    : 3;
+}
+
 // The picture   a b c   with one letter per pixel, in every channel.
 //               d e f
 TBitmap Stored(TBitmap::PixelFormat format) {
@@ -17,7 +23,7 @@ TBitmap Stored(TBitmap::PixelFormat format) {
         for (int i = 0; i < 256; ++i) gray.append(qRgb(i, i, i));
         bitmap.setPalette(gray);
     }
-    const int bytes = format == TBitmap::PixelFormat::Bits8 ? 1 : 3;
+    const int bytes = BytesOf(format);
     const char* letters = "abcdef";
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x)
@@ -28,7 +34,7 @@ TBitmap Stored(TBitmap::PixelFormat format) {
 
 // Rows separated by "/".
 std::string Letters(const TBitmap& bitmap) {
-    const int bytes = bitmap.pixelFormat() == TBitmap::PixelFormat::Bits8 ? 1 : 3;
+    const int bytes = BytesOf(bitmap.pixelFormat());
     std::string text;
     for (int y = 0; y < bitmap.height(); ++y) {
         if (y > 0) text += '/';
@@ -54,7 +60,8 @@ TEST(Orientation, EveryValueTurnsThePictureUpright) {
         {4, "def/abc"},  {5, "ad/be/cf"}, {6, "da/eb/fc"}, {7, "fc/eb/da"},
         {8, "cf/be/ad"}, {9, "abc/def"},  {-1, "abc/def"},
     };
-    for (const auto format : {TBitmap::PixelFormat::Bits24, TBitmap::PixelFormat::Bits8}) {
+    for (const auto format : {TBitmap::PixelFormat::Bits24, TBitmap::PixelFormat::Bits8,
+                              TBitmap::PixelFormat::Bits32}) {
         for (const auto& r : rows) {
             TBitmap bitmap = Stored(format);
             TurnUpright(bitmap, r.orientation);

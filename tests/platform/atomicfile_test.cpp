@@ -19,14 +19,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "tests/support/filebytes.h"
 #include "tests/support/filesizelimit.h"
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 class AtomicFileTest : public ::testing::Test {
 protected:
@@ -43,10 +39,10 @@ protected:
 TEST_F(AtomicFileTest, CreatesAndReplacesKeepingPermissions) {
     const std::string file = path("名前.jpg");
     ASSERT_FALSE(WriteFileAtomically(file, "first"));
-    EXPECT_EQ(ReadAll(file), "first");
+    EXPECT_EQ(ReadFileBytes(file), "first");
     ASSERT_EQ(chmod(file.c_str(), 0640), 0);
     ASSERT_FALSE(WriteFileAtomically(file, std::string(100000, 'x')));
-    EXPECT_EQ(ReadAll(file), std::string(100000, 'x'));
+    EXPECT_EQ(ReadFileBytes(file), std::string(100000, 'x'));
     struct stat st {};
     ASSERT_EQ(stat(file.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -64,7 +60,7 @@ TEST_F(AtomicFileTest, ReplacesTheTargetOfALinkWhenAskedTo) {
     struct stat st {};
     ASSERT_EQ(lstat(link.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
-    EXPECT_EQ(ReadAll(target), "new");
+    EXPECT_EQ(ReadFileBytes(target), "new");
 }
 
 // What a name may hold: only a regular file, a link to one, a dangling link
@@ -107,7 +103,7 @@ TEST_F(AtomicFileTest, NeverWritesThroughALinkOrOntoASpecialFile) {
         } else {
             EXPECT_FALSE(error) << c.name << ": " << error.message();
             EXPECT_TRUE(S_ISREG(st.st_mode)) << c.name;
-            EXPECT_EQ(ReadAll(path(c.name)), "thumbnail") << c.name;
+            EXPECT_EQ(ReadFileBytes(path(c.name)), "thumbnail") << c.name;
         }
     }
     struct stat st {};
@@ -115,7 +111,7 @@ TEST_F(AtomicFileTest, NeverWritesThroughALinkOrOntoASpecialFile) {
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
     ASSERT_EQ(lstat(path("socket").c_str(), &st), 0);
     EXPECT_TRUE(S_ISSOCK(st.st_mode));
-    EXPECT_EQ(ReadAll(path("photo.jpg")), "photo");
+    EXPECT_EQ(ReadFileBytes(path("photo.jpg")), "photo");
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path("missing"))));
     close(sock);
 }
@@ -139,7 +135,7 @@ TEST_F(AtomicFileTest, FailureLeavesTheOldFileAndNoTemporary) {
         const std::error_code error = WriteFileAtomically(file, std::string(4096, 'n'));
         EXPECT_EQ(error, std::errc::file_too_large);
     }
-    EXPECT_EQ(ReadAll(file), "old content");
+    EXPECT_EQ(ReadFileBytes(file), "old content");
     EXPECT_EQ(entries(), QStringList{QStringLiteral("a.jpg")});
 
     // A name longer than the file system takes fails at the rename.
@@ -170,7 +166,7 @@ TEST_F(AtomicFileTest, AWriterKilledMidWriteLeavesNothing) {
         ASSERT_EQ(waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFSIGNALED(status)) << "unnamed " << unnamed;
         EXPECT_EQ(WTERMSIG(status), SIGXFSZ);
-        EXPECT_EQ(ReadAll(path("a.jpg")), "old content");
+        EXPECT_EQ(ReadFileBytes(path("a.jpg")), "old content");
         if (unnamed) {
             // Nothing ever had a name.
             EXPECT_EQ(entries(), QStringList{QStringLiteral("a.jpg")});
@@ -246,7 +242,7 @@ TEST_F(AtomicFileTest, APathThatFitsStaysWithinThePathLimit) {
         options.unnamedTemporary = unnamed;
         EXPECT_FALSE(WriteFileAtomically(file, unnamed ? "one" : "two", options)) << unnamed;
         EXPECT_FALSE(WriteFileAtomically(file, unnamed ? "three" : "four", options)) << unnamed;
-        EXPECT_EQ(ReadAll(file), unnamed ? "three" : "four");
+        EXPECT_EQ(ReadFileBytes(file), unnamed ? "three" : "four");
     }
 }
 

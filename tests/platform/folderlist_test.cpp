@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "tests/support/unprivileged.h"
+
 namespace {
 
 TEST(FolderList, ListsVisibleFoldersAndLinksToFolders) {
@@ -43,13 +45,14 @@ TEST(FolderList, UnreadableFolderIsNotListed) {
     EXPECT_FALSE(ListSubFolders(base + "plain/").has_value());
     EXPECT_FALSE(HasSubFolder(base + "missing/"));
 
-    if (geteuid() == 0) return;  // permissions do not stop root
     ASSERT_TRUE(QDir().mkpath(base + "locked/sub"));
-    const QByteArray locked = QFile::encodeName(base + "locked");
-    ASSERT_EQ(chmod(locked.constData(), 0), 0);
-    EXPECT_FALSE(ListSubFolders(base + "locked/").has_value());
-    EXPECT_FALSE(HasSubFolder(base + "locked/"));
-    chmod(locked.constData(), 0700);
+    AsUnprivileged(temp.path().toStdString(), [&] {
+        const QByteArray locked = QFile::encodeName(base + "locked");
+        ASSERT_EQ(chmod(locked.constData(), 0), 0);
+        EXPECT_FALSE(ListSubFolders(base + "locked/").has_value());
+        EXPECT_FALSE(HasSubFolder(base + "locked/"));
+        chmod(locked.constData(), 0700);
+    });
 }
 
 TEST(FolderList, TheRootIsTheOneFixedDrive) {

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "platform/pathname.h"
 #include "platform/programfile.h"
 
 namespace {

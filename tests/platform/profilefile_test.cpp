@@ -9,14 +9,10 @@
 #include <iterator>
 #include <string>
 
+#include "tests/support/filebytes.h"
 #include "tests/support/unprivileged.h"
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Appends without operator+, which GCC 12 misreads under -Wrestrict.
 template <typename... Parts>
@@ -131,7 +127,7 @@ TEST_F(ProfileFileTest, WritesChangeOnlyTheirLine) {
     profile.writeInteger("WinPos", "y", -20);     // added before the blank line
     profile.writeString("Other", "new", "表示");  // after a last line without line end
     profile.writeString("FileName", "A", "s_");   // a new section at the end
-    EXPECT_EQ(ReadAll(file()),
+    EXPECT_EQ(ReadFileBytes(file()),
               "; keep me\r\n"
               "[WinPos]\r\n"
               "X=300\r\n"
@@ -169,7 +165,7 @@ TEST_F(ProfileFileTest, ValuesComeBackAsWritten) {
     for (size_t i = 0; i < std::size(values); ++i)
         EXPECT_EQ(profile.readString("FileName", Cat("k", std::to_string(i)), "?"), values[i]);
     EXPECT_EQ(profile.readString("FileName", "lines", "?"), "one two");
-    EXPECT_EQ(ReadAll(file("new.ini")).substr(0, 11), "[FileName]\n");
+    EXPECT_EQ(ReadFileBytes(file("new.ini")).substr(0, 11), "[FileName]\n");
 }
 
 TEST_F(ProfileFileTest, FailedWriteRaisesAndKeepsTheFile) {
@@ -190,7 +186,7 @@ TEST_F(ProfileFileTest, FailedWriteRaisesAndKeepsTheFile) {
     // Replacing a name that is now a folder fails at the rename.
     ProfileFile blocked(file("blocker"));
     EXPECT_THROW(blocked.writeInteger("WinPos", "x", 2), ProfileWriteError);
-    EXPECT_EQ(ReadAll(file()), "[WinPos]\nx=1\n");
+    EXPECT_EQ(ReadFileBytes(file()), "[WinPos]\nx=1\n");
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               (QStringList{QStringLiteral("blocker"), QStringLiteral("plain"),
                            QStringLiteral("thumbrix.ini")}));
@@ -229,7 +225,7 @@ TEST_F(ProfileFileTest, AFileThatCannotBeReadIsNeitherReadNorReplaced) {
         });
         EXPECT_EQ(wrong, 0) << row.name;
         chmod(path.c_str(), 0644);
-        EXPECT_EQ(ReadAll(path), row.content) << row.name;
+        EXPECT_EQ(ReadFileBytes(path), row.content) << row.name;
     }
 }
 

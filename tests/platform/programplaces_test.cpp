@@ -12,6 +12,7 @@
 
 #include "buildinfo.h"
 #include "platform/profilefile.h"
+#include "tests/support/unprivileged.h"
 
 namespace {
 
@@ -105,13 +106,14 @@ TEST_F(ProgramPlacesTest, AnInstalledCopyStartsInPicturesWhenThereIsOneElseAtHom
 }
 
 TEST_F(ProgramPlacesTest, AReadOnlyFolderIsNotTheProgramsOwn) {
-    if (geteuid() == 0) GTEST_SKIP() << "root may write into any folder";
-    const std::string program = root_ + "usr/bin/thumbrix";
-    ASSERT_EQ(chmod((root_ + "usr/bin").c_str(), 0555), 0);
-    EXPECT_FALSE(IsOwnProgramFolder(program));
-    EXPECT_EQ(SettingsFilePath(program), home() + ".config/thumbrix/thumbrix.ini");
-    EXPECT_EQ(DefaultFolder(program), home());
-    chmod((root_ + "usr/bin").c_str(), 0755);
+    AsUnprivileged(root_, [&] {
+        const std::string program = root_ + "usr/bin/thumbrix";
+        ASSERT_EQ(chmod((root_ + "usr/bin").c_str(), 0555), 0);
+        EXPECT_FALSE(IsOwnProgramFolder(program));
+        EXPECT_EQ(SettingsFilePath(program), home() + ".config/thumbrix/thumbrix.ini");
+        EXPECT_EQ(DefaultFolder(program), home());
+        chmod((root_ + "usr/bin").c_str(), 0755);
+    });
 }
 
 TEST_F(ProgramPlacesTest, TheFirstWriteMakesTheSettingsFolder) {

@@ -8,6 +8,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
+#include "codec/pictureformat.h"
 #include "controls/cspinedit.h"
 #include "controls/shelltree.h"
 #include "preview/replicatepixels.h"
@@ -18,6 +19,26 @@ namespace {
 // The thumbnail of a picture made of 20 x 20 blocks, each of one value.
 int Block(int x, int y) {
     return 3 * (x / 20) + 5 * (y / 20);
+}
+
+// The list shows the window's three extensions unless the settings' AllFormats
+// asks for every format read.
+TEST_F(PreviewTest, TheListShowsWhatTheWindowReads) {
+    const struct {
+        const char* settings;
+        std::string mask;
+    } rows[] = {
+        {"", "*.bmp;*.jpg;*.jpeg"},
+        {"[Option]\nAllFormats=0\n", "*.bmp;*.jpg;*.jpeg"},
+        {"[Option]\nAllFormats=1\n", PictureFileMask()},
+    };
+    for (const auto& row : rows) {
+        writeSettings(row.settings);
+        makeWindows();
+        EXPECT_EQ(form3->FileListBox1->Mask().toStdString(), row.mask) << row.settings;
+        form3.reset();
+        form1.reset();
+    }
 }
 
 TEST_F(PreviewTest, CreatedHiddenWithItsMenuAndNothingToCopyOrSave) {

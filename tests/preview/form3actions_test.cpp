@@ -16,13 +16,9 @@
 #include "controls/shelltree.h"
 #include "conversion/thumbnailwriter.h"
 #include "tests/preview/previewfixture.h"
+#include "tests/support/filebytes.h"
 
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 void ClickEntry(TFileListBox& list, const QString& name, Qt::KeyboardModifiers modifiers = {}) {
     const QList<QListWidgetItem*> found = list.findItems(name, Qt::MatchExactly);
@@ -118,7 +114,7 @@ TEST_F(PreviewTest, SaveWritesABitmapOrAJpegByTheExtensionAndNothingElse) {
             EXPECT_FALSE(QFileInfo::exists(path));
             continue;
         }
-        const QByteArray bytes = ReadAll(path);
+        const QByteArray bytes = ReadFileBytes(path);
         EXPECT_TRUE(bytes.startsWith(QByteArray(c.format) == "bmp" ? "BM" : "\xFF\xD8"));
         QImage saved;
         ASSERT_TRUE(saved.loadFromData(bytes, c.format));
@@ -194,7 +190,7 @@ TEST_F(PreviewTest, SaveStartsInTheLastFolderSavedToElseThePicturesOwn) {
 // photograph keeps its bytes; another file is written.
 TEST_F(PreviewTest, SaveNeverWritesOverThePreviewedFile) {
     const QString photo = makeBmp("photo.bmp");
-    const QByteArray original = ReadAll(photo);
+    const QByteArray original = ReadFileBytes(photo);
     ASSERT_TRUE(QFile::link(photo, pics() + "link.bmp"));
     ASSERT_EQ(::link(QFile::encodeName(photo).constData(),
                      QFile::encodeName(root + "hard.bmp").constData()),
@@ -218,7 +214,7 @@ TEST_F(PreviewTest, SaveNeverWritesOverThePreviewedFile) {
         form3->saveName = c.path;
         form3->Save1Click();
         EXPECT_EQ(form3->refusals.size(), c.refused ? 1 : 0);
-        EXPECT_EQ(ReadAll(photo), original);
+        EXPECT_EQ(ReadFileBytes(photo), original);
     }
     EXPECT_TRUE(QFileInfo::exists(root + "other.bmp"));
 }

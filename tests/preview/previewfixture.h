@@ -12,8 +12,8 @@
 #include <memory>
 #include <optional>
 
+#include "controls/filelistbox.h"
 #include "image/bitmap.h"
-#include "preview/filelistbox.h"
 #include "preview/form3.h"
 #include "tests/support/imagecompare.h"
 #include "tests/support/testform1.h"

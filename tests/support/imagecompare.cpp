@@ -1,5 +1,7 @@
 #include "tests/support/imagecompare.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <sstream>
 
 #include "image/bitmap.h"
@@ -35,4 +37,14 @@ std::string Pixel(const uchar* p) {
         }
     }
     return ::testing::AssertionSuccess();
+}
+
+int MaxDifference(const TBitmap& a, const TBitmap& b) {
+    if (a.width() != b.width() || a.height() != b.height()) return 256;
+    int worst = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int i = 0; i < a.width() * 3; ++i)
+            worst = std::max(worst, std::abs(int(a.scanLine(y)[i]) - int(b.scanLine(y)[i])));
+    }
+    return worst;
 }

@@ -8,6 +8,10 @@ class TBitmap;
 // "differs at (12, 7): 28,28,28 vs 29,28,28" (blue, green, red).
 ::testing::AssertionResult SameBitmap(const TBitmap& actual, const TBitmap& expected);
 
+// The largest difference of any byte between two 24-bit bitmaps, 256 when
+// their sizes differ.
+int MaxDifference(const TBitmap& a, const TBitmap& b);
+
 // A 24-bit bitmap whose every channel of pixel (x, y) is f(x, y).
 template <typename F>
 TBitmap PositionCoded(int width, int height, F f);

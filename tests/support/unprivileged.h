@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <string>
 
 // Runs body in a child process that, when the tests run as root (as CI does),
 // has become the user nobody, whom file permissions stop. Returns the body's
@@ -26,3 +27,8 @@ inline int RunUnprivileged(const std::function<int()>& body) {
     if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
     return WEXITSTATUS(status) == 255 ? -1 : WEXITSTATUS(status);
 }
+
+// Runs body where permissions bind: as this user, or, when this is root, as
+// the user nobody above, after giving it folder and all it holds. The body
+// checks with EXPECT_*/ASSERT_*; a failure in the child fails the calling test.
+void AsUnprivileged(const std::string& folder, const std::function<void()>& body);

@@ -1,4 +1,4 @@
-#include "preview/filelistbox.h"
+#include "controls/filelistbox.h"
 
 #include <QDir>
 #include <QEvent>
@@ -7,8 +7,8 @@
 #include <QScopedValueRollback>
 #include <algorithm>
 
+#include "controls/filelisting.h"
 #include "platform/pathtext.h"
-#include "preview/filelisting.h"
 
 namespace {
 

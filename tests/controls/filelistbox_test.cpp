@@ -1,4 +1,4 @@
-#include "preview/filelistbox.h"
+#include "controls/filelistbox.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -13,9 +13,9 @@
 #include <fstream>
 #include <string>
 
+#include "controls/filelisting.h"
 #include "controls/programfont.h"
 #include "platform/pathtext.h"
-#include "preview/filelisting.h"
 #include "tests/support/removetree.h"
 
 namespace {

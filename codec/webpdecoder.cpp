@@ -1,0 +1,106 @@
+#include "codec/webpdecoder.h"
+
+#include <webp/decode.h>
+#include <webp/demux.h>
+
+#include <cstring>
+#include <memory>
+
+#include "codec/decodebudget.h"
+#include "codec/exiforientation.h"
+#include "codec/picturefinish.h"
+#include "image/bitmap.h"
+
+namespace {
+
+struct DemuxFree {
+    void operator()(WebPDemuxer* demux) const { WebPDemuxDelete(demux); }
+};
+struct AnimFree {
+    void operator()(WebPAnimDecoder* decoder) const { WebPAnimDecoderDelete(decoder); }
+};
+
+QByteArray Chunk(WebPDemuxer* demux, const char* fourcc) {
+    WebPChunkIterator it{};
+    if (demux == nullptr || !WebPDemuxGetChunk(demux, fourcc, 1, &it)) return {};
+    QByteArray chunk(reinterpret_cast<const char*>(it.chunk.bytes), qsizetype(it.chunk.size));
+    WebPDemuxReleaseChunkIterator(&it);
+    return chunk;
+}
+
+bool Damaged(std::string& reason) {
+    reason = "WebP: damaged picture data";
+    return false;
+}
+
+// The first frame composed on the animation's canvas, as a viewer shows it.
+bool DecodeFirstFrame(const WebPData& data, TBitmap& bitmap, std::string& reason) {
+    WebPAnimDecoderOptions options;
+    if (!WebPAnimDecoderOptionsInit(&options)) return Damaged(reason);
+    options.color_mode = MODE_BGRA;
+    options.use_threads = 0;
+    const std::unique_ptr<WebPAnimDecoder, AnimFree> decoder(WebPAnimDecoderNew(&data, &options));
+    WebPAnimInfo info{};
+    if (!decoder || !WebPAnimDecoderGetInfo(decoder.get(), &info)) return Damaged(reason);
+    // The canvas the decoder holds, the bitmap and a turned copy.
+    if (!FitsDecodeBudget(info.canvas_width, info.canvas_height, 12, reason)) return false;
+    uint8_t* canvas = nullptr;
+    int timestamp = 0;
+    if (!WebPAnimDecoderGetNext(decoder.get(), &canvas, &timestamp)) return Damaged(reason);
+    bitmap = TBitmap(int(info.canvas_width), int(info.canvas_height), TBitmap::PixelFormat::Bits32);
+    if (bitmap.isEmpty()) throw std::bad_alloc();
+    const size_t rowBytes = size_t(info.canvas_width) * 4;
+    for (int y = 0; y < bitmap.height(); ++y)
+        std::memcpy(bitmap.scanLine(y), canvas + rowBytes * size_t(y), rowBytes);
+    return true;
+}
+
+bool DecodeStill(const WebPData& data, const WebPBitstreamFeatures& features, TBitmap& bitmap,
+                 std::string& reason) {
+    const bool alpha = features.has_alpha != 0;
+    if (!FitsDecodeBudget(features.width, features.height, alpha ? 8 : 6, reason)) return false;
+    bitmap = TBitmap(features.width, features.height,
+                     alpha ? TBitmap::PixelFormat::Bits32 : TBitmap::PixelFormat::Bits24);
+    if (bitmap.isEmpty()) throw std::bad_alloc();
+    const int stride = int(bitmap.bytesPerLine());
+    const size_t size = size_t(stride) * size_t(bitmap.height());
+    uint8_t* out = bitmap.scanLine(0);
+    const uint8_t* done = alpha ? WebPDecodeBGRAInto(data.bytes, data.size, out, size, stride)
+                                : WebPDecodeBGRInto(data.bytes, data.size, out, size, stride);
+    if (done == nullptr) {
+        bitmap = TBitmap();
+        return Damaged(reason);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool IsWebpStart(std::string_view head) {
+    return head.size() >= 12 && head.substr(0, 4) == "RIFF" && head.substr(8, 4) == "WEBP";
+}
+
+bool CheckWebpStart(const QByteArray& head, int64_t, std::string& reason) {
+    if (IsWebpStart(std::string_view(head.constData(), size_t(head.size())))) return true;
+    reason = "not a WebP file";
+    return false;
+}
+
+bool DecodeWebp(const QByteArray& bytes, const DecodeOptions& options, TBitmap& bitmap,
+                std::string& reason) {
+    const WebPData data{reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())};
+    WebPBitstreamFeatures features{};
+    if (WebPGetFeatures(data.bytes, data.size, &features) != VP8_STATUS_OK) {
+        reason = "WebP: not a picture libwebp can read (damaged or cut short)";
+        return false;
+    }
+    const bool decoded = features.has_animation ? DecodeFirstFrame(data, bitmap, reason)
+                                                : DecodeStill(data, features, bitmap, reason);
+    if (!decoded) return false;
+    const std::unique_ptr<WebPDemuxer, DemuxFree> demux(WebPDemux(&data));
+    const QByteArray exif = Chunk(demux.get(), "EXIF");
+    const int orientation = BareExifOrientation(
+        reinterpret_cast<const unsigned char*>(exif.constData()), size_t(exif.size()));
+    FinishPicture(bitmap, Chunk(demux.get(), "ICCP"), orientation, options);
+    return true;
+}

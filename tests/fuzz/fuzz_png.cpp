@@ -1,0 +1,7 @@
+// libFuzzer target: the PNG decoder on any bytes, then the resampler.
+
+#include "tests/fuzz/fuzzdecoder.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    return FuzzDecoder(".png", data, size);
+}
