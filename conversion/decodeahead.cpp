@@ -12,6 +12,7 @@
 #include "conversion/sourceloader.h"
 #include "image/bitmap.h"
 #include "platform/filestatus.h"
+#include "platform/memoryreuse.h"
 
 namespace {
 
@@ -82,6 +83,8 @@ struct DecodeAhead::Job {
 DecodeAhead::DecodeAhead(int workers) : depth_(size_t(std::max(workers, 1))) {
     // Made here: the first use may ask the screen, which only this thread may.
     DefaultJpegSettings();
+    // Pictures are decoded on one thread and freed on another.
+    KeepFreedMemoryForReuse();
     for (size_t i = 0; i < depth_; ++i) threads_.emplace_back([this] { work(); });
 }
 
