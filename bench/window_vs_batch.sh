@@ -37,8 +37,9 @@ measure() {
   awk -v w="$(((end - start) / 1000000))" -v u="$user" -v s="$sys" -v p="$peak" \
     'BEGIN { printf "%d %d %d\n", w, (u + s) * 1000, p }'
 }
-# The window's time is that of its run, as the program prints it (start-up
-# and the folder tree are not the run); CPU and memory are the whole process's.
+# The window's time is that of its run, as the program prints it (start-up,
+# the first paint, the folder tree and closing are not the run); CPU and
+# memory are the whole process's.
 window() {
   local line
   line=$(THUMBRIX_DECODE_WORKERS=$1 QT_QPA_PLATFORM=offscreen \
