@@ -1,5 +1,6 @@
 #include "platform/memoryreuse.h"
 
+#include <cstdlib>  // defines __GLIBC__ with the C library's own headers
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
