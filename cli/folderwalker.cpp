@@ -30,11 +30,13 @@ void FolderWalker::walk(const std::string& root) {
 // path is extended in place for each entry and restored afterwards.
 void FolderWalker::walkFolder(std::string& path) {
     std::vector<Entry> entries;
-    // Links to folders are not entered, links to files are followed.
+    // Links to folders are not entered, links to files are followed. A
+    // picture's name on a broken link is passed on, so that the run says why
+    // it cannot be read instead of losing it in silence.
     const int error = ForEachFolderEntry(path, [&](const FolderEntry& entry) {
         if (entry.isRealFolder())
             entries.push_back({entry.name(), true});
-        else if (FormatOfPath(entry.name()) != nullptr && entry.isFile())
+        else if (FormatOfPath(entry.name()) != nullptr && (entry.isFile() || entry.isBrokenLink()))
             entries.push_back({entry.name(), false});
         return true;
     });

@@ -11,7 +11,8 @@
 // stable order: each folder's entries sorted by their bytes, subfolders
 // entered where they sort. Hidden entries (names starting with ".") are left
 // out; symbolic links to files are followed, links to folders are not, so a
-// link loop cannot trap the walk. Paths are the root, "/" and the path below
+// link loop cannot trap the walk. A broken link with a picture's name is found
+// like a file, for the run to report. Paths are the root, "/" and the path below
 // it.
 class FolderWalker {
 public:

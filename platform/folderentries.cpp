@@ -38,6 +38,14 @@ bool FolderEntry::isRealFolder() const {
     return entry_->d_type == DT_UNKNOWN && StatIs(dir_, name(), AT_SYMLINK_NOFOLLOW, S_IFDIR);
 }
 
+bool FolderEntry::isBrokenLink() const {
+    if (entry_->d_type != DT_LNK &&
+        !(entry_->d_type == DT_UNKNOWN && StatIs(dir_, name(), AT_SYMLINK_NOFOLLOW, S_IFLNK)))
+        return false;
+    struct stat st {};
+    return fstatat(dirfd(dir_), name(), &st, 0) != 0;
+}
+
 int ForEachFolderEntry(const std::string& folder,
                        const std::function<bool(const FolderEntry&)>& visit) {
     const std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));

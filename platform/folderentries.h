@@ -19,6 +19,9 @@ public:
     bool isFolder() const;
     // A directory itself, not a link to one.
     bool isRealFolder() const;
+    // A symbolic link that leads nowhere: dangling, a loop, or through a
+    // folder that may not be entered.
+    bool isBrokenLink() const;
 
 private:
     DIR* dir_;

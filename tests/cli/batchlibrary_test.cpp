@@ -98,6 +98,14 @@ TEST_F(BatchLibraryTest, RecursiveRunMirrorsFoldersAndLeavesOutHiddenFilesAndLoo
     QDir().mkpath(QString::fromStdString(options_.settings.destination));
     for (int run_ = 0; run_ < 2; ++run_) EXPECT_EQ(run(), kAllConverted) << err_.str();
     EXPECT_EQ(tree(root_ + "Photos/2019/thumbs").size(), 6u);
+
+    // A picture's name on a broken link is reported, not skipped in silence.
+    ASSERT_EQ(symlink("loop.jpg", (root_ + "Photos/2019/loop.jpg").c_str()), 0);
+    ASSERT_EQ(symlink("nowhere", (root_ + "Photos/gone.bmp").c_str()), 0);
+    EXPECT_EQ(run(), kSomeFailed);
+    for (const char* line : {"2019/loop.jpg: not converted: Too many levels of symbolic links\n",
+                             "/gone.bmp: not converted: no such file\n"})
+        EXPECT_NE(err_.str().find(line), std::string::npos) << line << " in " << err_.str();
 }
 
 TEST_F(BatchLibraryTest, ListsAndBaseMirrorNamedFiles) {

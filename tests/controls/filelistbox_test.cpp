@@ -10,12 +10,12 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <fstream>
 #include <string>
 
 #include "controls/filelisting.h"
 #include "controls/programfont.h"
 #include "platform/pathtext.h"
+#include "tests/support/filebytes.h"
 #include "tests/support/removetree.h"
 
 namespace {
@@ -44,10 +44,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + u'/';
     }
-    void touch(const QString& name) {
-        QFile file(folder + name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
+    void touch(const QString& name) { ASSERT_TRUE(WriteFileBytes(folder + name, {})); }
 
     QTemporaryDir dir;
     QString folder;
@@ -142,7 +139,7 @@ TEST_F(FileListBox, AFolderThatCannotBeReadLeavesTheListAsItWas) {
 // for keeps the bytes.
 TEST_F(FileListBox, NamesThatAreNotUtf8KeepTheirBytes) {
     const std::string name = "\x8e\xca\x90\x5e.jpg";  // 写真.jpg in Shift-JIS
-    std::ofstream(PathBytes(folder) + name) << "x";
+    ASSERT_TRUE(WriteFileBytes(PathBytes(folder) + name, "x"));
     const RemoveTreeAtEnd remove(PathBytes(folder) + name);
     list.setDirectory(folder);
     const QList<QListWidgetItem*> items =

@@ -244,10 +244,6 @@ TEST_F(ShellTree, AsteriskOpensOneLevelOnly) {
     EXPECT_EQ(node(base + "a/b")->childCount(), 0);
 }
 
-}  // namespace
-
-namespace {
-
 // A deep folder chosen before a small tree is shown is in view once it shows,
 // its own level included, not hidden below or to the right of the viewport.
 TEST_F(ShellTree, SelectedFolderIsInViewWhenTheTreeShows) {
@@ -263,10 +259,6 @@ TEST_F(ShellTree, SelectedFolderIsInViewWhenTheTreeShows) {
     EXPECT_GE(item.top(), 0);
     EXPECT_LE(item.bottom(), view.bottom());
 }
-
-}  // namespace
-
-namespace {
 
 // Sideways the tree moves only as far as the selected name needs: its end at
 // the right edge, or no move at all when it fits; ancestors keep their place.
@@ -321,10 +313,6 @@ TEST_F(ShellTree, EveryNodeHasItsPathAsTooltip) {
         EXPECT_EQ(item->toolTip(0), base + path);
     }
 }
-
-}  // namespace
-
-namespace {
 
 // Expand boxes and lines are drawn in the palette's dark colour: the usual
 // grey on black text and white ground, a lighter one on a dark palette.

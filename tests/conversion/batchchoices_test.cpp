@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QTemporaryDir>
 
 #include "codec/jpegcomment.h"
 #include "conversion/runstate.h"
@@ -10,6 +9,7 @@
 #include "image/bitmap.h"
 #include "tests/conversion/conversiontesthost.h"
 #include "tests/support/imagecompare.h"
+#include "tests/support/tempfolder.h"
 
 // The choices a run host may make that the window does not (draft decoding,
 // optimised Huffman tables), and a comment in the thumbnail.
@@ -22,12 +22,8 @@ public:
     bool optimizeCoding() override { return optimize; }
 };
 
-class BatchChoicesTest : public ::testing::Test {
+class BatchChoicesTest : public TempFolderTest {
 protected:
-    std::string path(const std::string& name) const {
-        return dir_.path().toStdString() + "/" + name;
-    }
-    QTemporaryDir dir_;
     ChoosingHost host_;
     RunState state_;
 };

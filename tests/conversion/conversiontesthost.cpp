@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QImageWriter>
-#include <fstream>
-#include <iterator>
 
 #include "codec/jpegimage.h"
 
@@ -48,7 +46,7 @@ void SaveJpeg(const TBitmap& bitmap, const std::string& path, int quality) {
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
+    ASSERT_TRUE(WriteFileBytes(path, bytes)) << path;
 }
 
 void SetModified(const std::string& path, time_t t) {
@@ -66,10 +64,4 @@ time_t FineNow() {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     return now.tv_sec;
-}
-
-QStringList FolderEntries(const std::string& folder) {
-    return QDir(QString::fromStdString(folder))
-        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                   QDir::Name);
 }

@@ -19,6 +19,7 @@
 #include "image/bitmap.h"
 #include "tests/conversion/conversiontesthost.h"
 #include "tests/support/removetree.h"
+#include "tests/support/tempfolder.h"
 
 namespace {
 
@@ -127,82 +128,70 @@ TEST(RleBmp, SkippedPixelsTakePaletteEntryZeroUnderEveryHeader) {
     }
 }
 
-TEST(RleBmp, KindsNoReaderFillsWhollyAreRefused) {
+// Kinds no reader fills wholly, sizes near 2^31 on both sides (every product
+// of them would overflow), and 16- or 32-bit pixel data that starts inside the
+// headers (it would show them as colours): all refused, with a reason.
+TEST(BmpChecks, WhatCannotBeReadWhollyAndSafelyIsRefused) {
+    constexpr int32_t kWide = 2147483647, kLow = -2147483647 - 1;
+    enum Palette { kNone, kZero, kBlackWhite, kMasks };
+    enum Pixels { kTwoBytes, kZeros64, kTwoRows };
     const struct {
-        uint32_t headerSize, bitCount, compression;
-    } rows[] = {
-        {64, 24, 4},              // OS/2 RLE24
-        {64, 1, 3},               // OS/2 Huffman 1D
-        {40, 4, 1},               // RLE8 code with 4 bits a pixel
-        {40, 8, 2},               // RLE4 code with 8 bits a pixel
-        {40, 24, 1}, {40, 8, 4},  // embedded JPEG
-        {40, 8, 5},               // embedded PNG
-        {40, 2, 0},               // 2 bits a pixel
-    };
-    for (const auto& r : rows) {
-        BmpLayout layout;
-        layout.headerSize = r.headerSize;
-        layout.bitCount = r.bitCount;
-        layout.compression = r.compression;
-        layout.palette = {0, 0xFFFFFF};
-        layout.pixels = QByteArray(64, '\0');
-        TBitmap bitmap;
-        std::string reason;
-        EXPECT_FALSE(DecodeBmp(MakeBmp(layout), bitmap, reason))
-            << r.headerSize << " " << r.bitCount << " " << r.compression;
-        EXPECT_FALSE(reason.empty());
-    }
-}
-
-// Sizes near 2^31 on both sides: every product of them would overflow.
-TEST(BmpSizeChecks, HugeSizesAreRefusedWithoutOverflow) {
-    const struct {
+        uint32_t headerSize;
         int32_t width, height;
         uint32_t bitCount, compression;
+        Palette palette;
+        Pixels pixels;
+        int64_t offset;      // of the pixel data; -1: where the headers end
+        const char* reason;  // nullptr: any
+        bool atStart;        // CheckBmpStart refuses it too
     } rows[] = {
-        {2147483647, 2147483647, 8, 1},  // RLE8, 60 bytes in all
-        {2147483647, -2147483647 - 1, 8, 1},
-        {2147483647, 2147483647, 32, 0},
-        {2147483647, -2147483647 - 1, 24, 0},
-        {1, -2147483647 - 1, 1, 0},
-        {2147483647, 1, 16, 3},
+        {64, 4, 2, 24, 4, kBlackWhite, kZeros64, -1, nullptr, false},  // OS/2 RLE24
+        {64, 4, 2, 1, 3, kBlackWhite, kZeros64, -1, nullptr, false},   // OS/2 Huffman 1D
+        {40, 4, 2, 4, 1, kBlackWhite, kZeros64, -1, nullptr, false},   // RLE8 code, 4 bits
+        {40, 4, 2, 8, 2, kBlackWhite, kZeros64, -1, nullptr, false},   // RLE4 code, 8 bits
+        {40, 4, 2, 24, 1, kBlackWhite, kZeros64, -1, nullptr, false},
+        {40, 4, 2, 8, 4, kBlackWhite, kZeros64, -1, nullptr, false},    // embedded JPEG
+        {40, 4, 2, 8, 5, kBlackWhite, kZeros64, -1, nullptr, false},    // embedded PNG
+        {40, 4, 2, 2, 0, kBlackWhite, kZeros64, -1, nullptr, false},    // 2 bits a pixel
+        {40, kWide, kWide, 8, 1, kZero, kTwoBytes, -1, nullptr, true},  // RLE8, 60 bytes in all
+        {40, kWide, kLow, 8, 1, kZero, kTwoBytes, -1, nullptr, true},
+        {40, kWide, kWide, 32, 0, kNone, kTwoBytes, -1, nullptr, true},
+        {40, kWide, kLow, 24, 0, kNone, kTwoBytes, -1, nullptr, true},
+        {40, 1, kLow, 1, 0, kZero, kTwoBytes, -1, nullptr, true},
+        {40, kWide, 1, 16, 3, kNone, kTwoBytes, -1, nullptr, true},
+        {40, 4, 2, 16, 0, kNone, kTwoRows, 0, "BMP pixel data inside its headers", false},
+        {40, 4, 2, 32, 0, kNone, kTwoRows, 0, "BMP pixel data inside its headers", false},
+        {40, 4, 2, 16, 3, kMasks, kTwoRows, 0, "BMP pixel data inside its headers", false},
+        {40, 4, 2, 32, 3, kMasks, kTwoRows, 54, "BMP pixel data inside its headers", false},
+        {40, 4, 2, 32, 0, kNone, kTwoRows, 53, "BMP pixel data inside its headers", false},
     };
     for (const auto& r : rows) {
-        BmpLayout layout;
-        layout.width = r.width;
-        layout.height = r.height;
-        layout.bitCount = r.bitCount;
-        layout.compression = r.compression;
-        if (r.bitCount <= 8) layout.palette = {0};
-        layout.pixels = Bytes({0, 1});
-        const QByteArray file = MakeBmp(layout);
-        TBitmap bitmap;
-        std::string reason;
-        EXPECT_FALSE(DecodeBmp(file, bitmap, reason)) << r.width << " x " << r.height;
-        EXPECT_FALSE(CheckBmpStart(file, file.size(), reason)) << r.width << " x " << r.height;
-    }
-}
-
-// Pixels must come after the headers: a 16- or 32-bit file whose pixel data
-// starts at 0 would show its own headers as colours.
-TEST(BmpLayoutChecks, PixelDataInsideTheHeadersIsRefused) {
-    const struct {
-        uint32_t bitCount, compression, offset;
-    } rows[] = {
-        {16, 0, 0}, {32, 0, 0}, {16, 3, 0}, {32, 3, 54}, {32, 0, 53},
-    };
-    for (const auto& r : rows) {
-        BmpLayout layout;
-        layout.bitCount = r.bitCount;
-        layout.compression = r.compression;
-        if (r.compression == 3) layout.palette = {0xF800, 0x07E0, 0x001F};  // the masks
-        layout.pixels = QByteArray(int(layout.width * r.bitCount / 8 * 2), '\x7f');
+        SCOPED_TRACE(std::to_string(r.headerSize) + "-byte header, " + std::to_string(r.width) +
+                     " x " + std::to_string(r.height) + ", " + std::to_string(r.bitCount) +
+                     " bits, compression " + std::to_string(r.compression) + ", offset " +
+                     std::to_string(r.offset));
+        BmpLayout layout{r.headerSize, r.width, r.height, r.bitCount, r.compression, {}, {}};
+        if (r.palette == kZero) layout.palette = {0};
+        if (r.palette == kBlackWhite) layout.palette = {0, 0xFFFFFF};
+        if (r.palette == kMasks) layout.palette = {0xF800, 0x07E0, 0x001F};
+        layout.pixels = r.pixels == kTwoBytes ? Bytes({0, 1})
+                        : r.pixels == kZeros64
+                            ? QByteArray(64, '\0')
+                            : QByteArray(int(r.width * r.bitCount / 8 * 2), '\x7f');
         QByteArray file = MakeBmp(layout);
-        for (int i = 0; i < 4; ++i) file[10 + i] = char(r.offset >> (8 * i) & 0xFF);
+        for (int i = 0; r.offset >= 0 && i < 4; ++i)
+            file[10 + i] = char(r.offset >> (8 * i) & 0xFF);
         TBitmap bitmap;
         std::string reason;
-        EXPECT_FALSE(DecodeBmp(file, bitmap, reason)) << r.bitCount << " bits at " << r.offset;
-        EXPECT_EQ(reason, "BMP pixel data inside its headers") << r.bitCount;
+        EXPECT_FALSE(DecodeBmp(file, bitmap, reason));
+        if (r.reason != nullptr) {
+            EXPECT_EQ(reason, r.reason);
+        } else {
+            EXPECT_FALSE(reason.empty());
+        }
+        if (r.atStart) {
+            EXPECT_FALSE(CheckBmpStart(file, file.size(), reason));
+        }
     }
 }
 
@@ -222,11 +211,8 @@ TEST(BmpSizeChecks, PicturesUpToTheMemoryBudgetAreRead) {
     EXPECT_EQ(PixelAt(bitmap, 5799, 5799), (std::vector<int>{0x40, 0x40, 0x40}));
 }
 
-class HugeSourceTest : public ::testing::Test {
+class HugeSourceTest : public TempFolderTest {
 protected:
-    std::string path(const char* name) const {
-        return dir_.filePath(QString::fromUtf8(name)).toStdString();
-    }
     std::string refusal(const std::string& file) {
         std::string reason;
         TBitmap bitmap;
@@ -234,7 +220,6 @@ protected:
         return reason;
     }
 
-    QTemporaryDir dir_;
     TestHost host_;
     RunState state_;
 };

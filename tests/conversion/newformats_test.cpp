@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QTemporaryDir>
-
 #include "codec/jpegimage.h"
 #include "codec/pictureformat.h"
 #include "conversion/resampler.h"
@@ -16,6 +13,7 @@
 #include "tests/support/dngpicture.h"
 #include "tests/support/heifpictures.h"
 #include "tests/support/imagecompare.h"
+#include "tests/support/tempfolder.h"
 
 namespace {
 
@@ -52,20 +50,17 @@ QByteArray DngWith(const TBitmap& picture) {
     return MakeDng(recipe);
 }
 
-class NewFormatsTest : public ::testing::Test {
+class NewFormatsTest : public TempFolderTest {
 protected:
     std::string write(const std::string& name, const QByteArray& bytes) {
-        const QString path = dir_.filePath(QString::fromStdString(name));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        return path.toStdString();
+        EXPECT_TRUE(WriteFileBytes(path(name), bytes.toStdString())) << name;
+        return path(name);
     }
     bool load(const std::string& path, std::string& reason) {
         RunState state;
         return LoadSourceFile(bitmap_, path, state, host_, &reason);
     }
 
-    QTemporaryDir dir_;
     TestHost host_;
     TBitmap bitmap_;
 };
@@ -131,12 +126,7 @@ TEST_F(NewFormatsTest, ThumbnailIsTheAreaAverageOfTheDecodedPicture) {
         TBitmap original = Bands(c.alpha);
         original.setPixelFormat(TBitmap::PixelFormat::Bits24);
         const TBitmap expected = Thumbnail(original);
-        int worst = 0;
-        for (int y = 0; y < expected.height(); ++y)
-            for (int i = 0; i < expected.width() * 3; ++i)
-                worst =
-                    std::max(worst, std::abs(thumbnail.scanLine(y)[i] - expected.scanLine(y)[i]));
-        EXPECT_LE(worst, c.tolerance) << c.name;
+        EXPECT_LE(MaxDifference(thumbnail, expected), c.tolerance) << c.name;
         if (c.alpha) {
             const uchar* clear = thumbnail.scanLine(12) + 30 * 3;
             EXPECT_TRUE(clear[0] >= 253 && clear[1] >= 253 && clear[2] >= 253) << c.name;

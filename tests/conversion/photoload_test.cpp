@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-
 #include "codec/jpegimage.h"
 #include "codec/srgbtransform.h"
 #include "conversion/runconversion.h"
@@ -15,6 +13,7 @@
 #include "tests/conversion/conversiontesthost.h"
 #include "tests/support/imagecompare.h"
 #include "tests/support/phototags.h"
+#include "tests/support/tempfolder.h"
 
 namespace {
 
@@ -58,7 +57,7 @@ std::vector<int> HeaderMarkers(const std::string& jpeg) {
     return markers;
 }
 
-class PhotoLoadTest : public ::testing::Test {
+class PhotoLoadTest : public TempFolderTest {
 protected:
     void SetUp() override {
         out_ = dir_.path().toStdString() + "/out/";
@@ -66,9 +65,8 @@ protected:
         host_.dest = out_;
     }
     std::string put(const std::string& name, const QByteArray& bytes) {
-        const std::string path = dir_.path().toStdString() + "/" + name;
-        WriteBytes(path, bytes.toStdString());
-        return path;
+        WriteBytes(path(name), bytes.toStdString());
+        return path(name);
     }
     // The thumbnail the preview would show.
     TBitmap thumbnail(const std::string& path) {
@@ -79,7 +77,6 @@ protected:
         return state_.ThumbBitmap;
     }
 
-    QTemporaryDir dir_;
     std::string out_;
     TestHost host_;
     RunState state_;

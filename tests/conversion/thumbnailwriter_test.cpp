@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QImage>
-#include <QTemporaryDir>
 #include <ctime>
 
 #include "codec/pictureformat.h"
@@ -12,17 +11,14 @@
 #include "image/bitmap.h"
 #include "tests/conversion/conversiontesthost.h"
 #include "tests/support/imagecompare.h"
+#include "tests/support/tempfolder.h"
 
 namespace {
 
-class ThumbnailWriterTest : public ::testing::Test {
+class ThumbnailWriterTest : public TempFolderTest {
 protected:
-    std::string path(const std::string& name) const {
-        return dir_.filePath(QString::fromStdString(name)).toStdString();
-    }
     void write(const std::string& file) { WriteThumbnail(thumb_, file, state_, host_); }
 
-    QTemporaryDir dir_;
     TestHost host_;
     RunState state_;
     TBitmap thumb_ = TestPicture(32, 24, 3);
@@ -101,7 +97,7 @@ TEST_F(ThumbnailWriterTest, OtherExtensionsWriteNothingAndTouchNothing) {
     EXPECT_NO_THROW(write(path("noext")));
     EXPECT_EQ(ReadFileBytes(path("x.png")), "someone's picture");
     EXPECT_EQ(Modified(path("x.png")), LocalTime(2001, 1, 1, 0, 0, 0));
-    EXPECT_EQ(FolderEntries(dir_.path().toStdString()), QStringList{QStringLiteral("x.png")});
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("x.png")});
 }
 
 // Another format is written only for a host that asks for it, and only
@@ -162,7 +158,7 @@ TEST_F(ThumbnailWriterTest, FailureRaisesTheFileLayerError) {
         ASSERT_NE(detailed, nullptr);
         EXPECT_FALSE(detailed->reason().empty());
     }
-    EXPECT_TRUE(FolderEntries(dir_.path().toStdString()).isEmpty());
+    EXPECT_TRUE(entries().isEmpty());
 }
 
 }  // namespace

@@ -10,31 +10,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <climits>
 #include <csignal>
 #include <ctime>
-#include <fstream>
-#include <iterator>
 
 #include "tests/support/filebytes.h"
 #include "tests/support/filesizelimit.h"
+#include "tests/support/tempfolder.h"
 
 namespace {
 
-class AtomicFileTest : public ::testing::Test {
-protected:
-    std::string path(const char* name) const {
-        return dir_.filePath(QString::fromUtf8(name)).toStdString();
-    }
-    QStringList entries() const {
-        return QDir(dir_.path())
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    }
-    QTemporaryDir dir_;
-};
+using AtomicFileTest = TempFolderTest;
 
 TEST_F(AtomicFileTest, CreatesAndReplacesKeepingPermissions) {
     const std::string file = path("名前.jpg");
@@ -139,7 +126,7 @@ TEST_F(AtomicFileTest, FailureLeavesTheOldFileAndNoTemporary) {
     EXPECT_EQ(entries(), QStringList{QStringLiteral("a.jpg")});
 
     // A name longer than the file system takes fails at the rename.
-    EXPECT_EQ(WriteFileAtomically(path("") + std::string(300, 'n') + ".jpg", "x"),
+    EXPECT_EQ(WriteFileAtomically(path(std::string(300, 'n') + ".jpg"), "x"),
               std::errc::filename_too_long);
     // A folder that is a regular file fails at once.
     EXPECT_TRUE(WriteFileAtomically(file + "/b.jpg", "x"));

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "tests/support/filebytes.h"
 #include "tests/support/unprivileged.h"
 
 namespace {
@@ -18,8 +19,7 @@ TEST(FolderList, ListsVisibleFoldersAndLinksToFolders) {
     for (const char* dir : {"b", "A", ".hidden", "\xe5\x86\x99\xe7\x9c\x9f", "files/x.jpg.d"}) {
         ASSERT_TRUE(QDir().mkpath(base + QString::fromUtf8(dir)));
     }
-    QFile file(base + "file.txt");
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(WriteFileBytes(base + "file.txt", {}));
     ASSERT_TRUE(QFile::link(base + "A", base + "toA"));
     ASSERT_TRUE(QFile::link(base + "file.txt", base + "toFile"));
     ASSERT_TRUE(QFile::link(base + "gone", base + "broken"));
@@ -39,8 +39,7 @@ TEST(FolderList, ListsVisibleFoldersAndLinksToFolders) {
 TEST(FolderList, UnreadableFolderIsNotListed) {
     QTemporaryDir temp;
     const QString base = temp.path() + u'/';
-    QFile file(base + "plain");
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(WriteFileBytes(base + "plain", {}));
     EXPECT_FALSE(ListSubFolders(base + "missing/").has_value());
     EXPECT_FALSE(ListSubFolders(base + "plain/").has_value());
     EXPECT_FALSE(HasSubFolder(base + "missing/"));

@@ -4,12 +4,9 @@
 #include <sys/stat.h>
 
 #include <QDir>
-#include <QTemporaryDir>
-#include <fstream>
-#include <iterator>
 #include <string>
 
-#include "tests/support/filebytes.h"
+#include "tests/support/tempfolder.h"
 #include "tests/support/unprivileged.h"
 
 namespace {
@@ -22,16 +19,9 @@ std::string Cat(const Parts&... parts) {
     return text;
 }
 
-void WriteAll(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-class ProfileFileTest : public ::testing::Test {
+class ProfileFileTest : public TempFolderTest {
 protected:
-    std::string file(const char* name = "thumbrix.ini") const {
-        return dir_.filePath(QString::fromUtf8(name)).toStdString();
-    }
-    QTemporaryDir dir_;
+    std::string file(const char* name = "thumbrix.ini") const { return path(name); }
 };
 
 TEST(ProfileInteger, ParsesDecimalAndHexOnlyWhenWhole) {
@@ -68,27 +58,27 @@ TEST(ProfileInteger, ParsesDecimalAndHexOnlyWhenWhole) {
 }
 
 TEST_F(ProfileFileTest, ReadsWhatTheWindowsFunctionsWouldRead) {
-    WriteAll(file(),
-             "; settings\r\n"
-             "[WinPos]\r\n"
-             "x=120\r\n"
-             " Y = 40 \r\n"
-             "[filepath]\r\n"
-             "Save=\"/home/ann/ with blank \"\r\n"
-             "Load = /tmp/\r\n"
-             "[JpegOption]\n"
-             ";QualityV=10\n"
-             "QualityV=0x50\n"
-             "QualityV=99\n"
-             "Smoothing=yes\n"
-             "[JpegOption]\n"
-             "Progressive=1\n"
-             "orphan\n"
-             "[FileName]\n"
-             "Prefix=x" +
-                 std::string(1, '\0') +
-                 "y_\n"
-                 "[Empty]");
+    WriteFileBytes(file(),
+                   "; settings\r\n"
+                   "[WinPos]\r\n"
+                   "x=120\r\n"
+                   " Y = 40 \r\n"
+                   "[filepath]\r\n"
+                   "Save=\"/home/ann/ with blank \"\r\n"
+                   "Load = /tmp/\r\n"
+                   "[JpegOption]\n"
+                   ";QualityV=10\n"
+                   "QualityV=0x50\n"
+                   "QualityV=99\n"
+                   "Smoothing=yes\n"
+                   "[JpegOption]\n"
+                   "Progressive=1\n"
+                   "orphan\n"
+                   "[FileName]\n"
+                   "Prefix=x" +
+                       std::string(1, '\0') +
+                       "y_\n"
+                       "[Empty]");
     const ProfileFile profile(file());
     EXPECT_EQ(profile.readInteger("WinPos", "x", 0), 120);
     EXPECT_EQ(profile.readInteger("winpos", "y", 0), 40);
@@ -107,21 +97,21 @@ TEST_F(ProfileFileTest, MissingFileReadsAsEmptyAndLongValuesAreCut) {
 
     // 2046 ASCII bytes, then a 3-byte character that would cross the limit.
     const std::string value = Cat(std::string(2046, 'a'), "表", "tail");
-    WriteAll(file(), Cat("[FileName]\nA=", value, "\nB=", std::string(3000, 'b'), "\n"));
+    WriteFileBytes(file(), Cat("[FileName]\nA=", value, "\nB=", std::string(3000, 'b'), "\n"));
     const ProfileFile profile(file());
     EXPECT_EQ(profile.readString("FileName", "A", ""), std::string(2046, 'a'));
     EXPECT_EQ(profile.readString("FileName", "B", "").size(), ProfileFile::kMaxValueBytes);
 }
 
 TEST_F(ProfileFileTest, WritesChangeOnlyTheirLine) {
-    WriteAll(file(),
-             "; keep me\r\n"
-             "[WinPos]\r\n"
-             "x=1\r\n"
-             "\r\n"
-             "[Other]\r\n"
-             "weird line without equals\r\n"
-             "k=v");
+    WriteFileBytes(file(),
+                   "; keep me\r\n"
+                   "[WinPos]\r\n"
+                   "x=1\r\n"
+                   "\r\n"
+                   "[Other]\r\n"
+                   "weird line without equals\r\n"
+                   "k=v");
     ProfileFile profile(file());
     profile.writeInteger("winpos", "X", 300);     // replaced in place
     profile.writeInteger("WinPos", "y", -20);     // added before the blank line
@@ -145,7 +135,7 @@ TEST_F(ProfileFileTest, WritesChangeOnlyTheirLine) {
 }
 
 TEST_F(ProfileFileTest, AValueBeforeABareCarriageReturnAtTheEndKeepsItsText) {
-    WriteAll(file(), "[FileName]\nA=s_\r");
+    WriteFileBytes(file(), "[FileName]\nA=s_\r");
     ProfileFile profile(file());
     EXPECT_EQ(profile.readString("FileName", "A", "?"), "s_");
     profile.writeString("FileName", "B", "x");
@@ -170,7 +160,7 @@ TEST_F(ProfileFileTest, ValuesComeBackAsWritten) {
 
 TEST_F(ProfileFileTest, FailedWriteRaisesAndKeepsTheFile) {
     // A path below a regular file cannot be created, whoever runs the test.
-    WriteAll(file("plain"), "x");
+    WriteFileBytes(file("plain"), "x");
     const std::string path = Cat(file("plain"), "/thumbrix.ini");
     ProfileFile profile(path);
     try {
@@ -180,16 +170,15 @@ TEST_F(ProfileFileTest, FailedWriteRaisesAndKeepsTheFile) {
         EXPECT_EQ(std::string(e.what()), Cat(path, " に書き込めません"));
     }
 
-    WriteAll(file(), "[WinPos]\nx=1\n");
+    WriteFileBytes(file(), "[WinPos]\nx=1\n");
     ProfileFile kept(file());
     QDir(dir_.path()).mkdir(QStringLiteral("blocker"));
     // Replacing a name that is now a folder fails at the rename.
     ProfileFile blocked(file("blocker"));
     EXPECT_THROW(blocked.writeInteger("WinPos", "x", 2), ProfileWriteError);
     EXPECT_EQ(ReadFileBytes(file()), "[WinPos]\nx=1\n");
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              (QStringList{QStringLiteral("blocker"), QStringLiteral("plain"),
-                           QStringLiteral("thumbrix.ini")}));
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("blocker"), QStringLiteral("plain"),
+                                      QStringLiteral("thumbrix.ini")}));
 }
 
 // A file too large for a settings file, or one that may not be read, reads
@@ -197,8 +186,8 @@ TEST_F(ProfileFileTest, FailedWriteRaisesAndKeepsTheFile) {
 TEST_F(ProfileFileTest, AFileThatCannotBeReadIsNeitherReadNorReplaced) {
     const std::string large =
         Cat("[FileName]\nPrefix=x\n;", std::string(ProfileFile::kMaxFileBytes, ';'));
-    WriteAll(file("large.ini"), large);
-    WriteAll(file("locked.ini"), "[FileName]\nPrefix=x\n");
+    WriteFileBytes(file("large.ini"), large);
+    WriteFileBytes(file("locked.ini"), "[FileName]\nPrefix=x\n");
     ASSERT_EQ(chmod(dir_.path().toLocal8Bit().constData(), 0755), 0);
     ASSERT_EQ(chmod(file("large.ini").c_str(), 0644), 0);
     ASSERT_EQ(chmod(file("locked.ini").c_str(), 0), 0);

@@ -5,38 +5,16 @@
 #include <unistd.h>
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
-#include <cstdlib>
 #include <optional>
 
 #include "buildinfo.h"
 #include "platform/profilefile.h"
+#include "tests/support/filebytes.h"
+#include "tests/support/scopedenv.h"
 #include "tests/support/unprivileged.h"
 
 namespace {
-
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        if (value)
-            setenv(name, value->c_str(), 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (old_)
-            setenv(name_, old_->c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 class ProgramPlacesTest : public ::testing::Test {
 protected:
@@ -48,9 +26,8 @@ protected:
     }
     // A copy laid out as the install lays it out.
     std::string installed() {
-        QFile entry(
-            QString::fromStdString(root_ + "usr/share/applications/" THUMBRIX_APP_ID ".desktop"));
-        EXPECT_TRUE(entry.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(
+            WriteFileBytes(root_ + "usr/share/applications/" THUMBRIX_APP_ID ".desktop", ""));
         return root_ + "usr/bin/thumbrix";
     }
     std::string home() const { return root_ + "home/"; }
@@ -98,10 +75,8 @@ TEST_F(ProgramPlacesTest, AnInstalledCopyStartsInPicturesWhenThereIsOneElseAtHom
     // A Pictures folder of another name, as xdg-user-dirs keeps it.
     ASSERT_TRUE(QDir(dir_.path()).mkpath("home/.config"));
     ASSERT_TRUE(QDir(dir_.path()).mkpath("home/写真"));
-    QFile dirs(QString::fromStdString(home() + ".config/user-dirs.dirs"));
-    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
-    dirs.write("XDG_PICTURES_DIR=\"$HOME/写真\"\n");
-    dirs.close();
+    ASSERT_TRUE(
+        WriteFileBytes(home() + ".config/user-dirs.dirs", "XDG_PICTURES_DIR=\"$HOME/写真\"\n"));
     EXPECT_EQ(DefaultFolder(program), home() + "写真/");
 }
 

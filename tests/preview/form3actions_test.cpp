@@ -16,7 +16,6 @@
 #include "controls/shelltree.h"
 #include "conversion/thumbnailwriter.h"
 #include "tests/preview/previewfixture.h"
-#include "tests/support/filebytes.h"
 
 namespace {
 
@@ -97,8 +96,7 @@ TEST_F(PreviewTest, SaveWritesABitmapOrAJpegByTheExtensionAndNothingElse) {
     openPics();
     select("a.bmp");
     form3->x81->trigger();
-    const QString out = root + "out/";
-    ASSERT_TRUE(QDir().mkpath(out));
+    const QString out = makeOut();
 
     struct Case {
         const char* name;
@@ -133,9 +131,7 @@ TEST_F(PreviewTest, SaveWritesABitmapOrAJpegByTheExtensionAndNothingElse) {
 
 // A file dropped on the main window after the preview must not lend its date.
 TEST_F(PreviewTest, SaveKeepsThePreviewedFilesDateWhenAskedTo) {
-    const QString out = root + "out/";
-    ASSERT_TRUE(QDir().mkpath(out));
-    writeSettings(("[FilePAth]\nSave=" + out + "\n").toUtf8());
+    makeOut(true);
     const QString dropped = makeBmp("b.bmp");
     const QString source = makeBmp("a.bmp");
     const std::time_t stamp = std::time(nullptr) - 3 * 24 * 3600;  // even: DOS times have 2 s steps
@@ -163,8 +159,7 @@ TEST_F(PreviewTest, SaveKeepsThePreviewedFilesDateWhenAskedTo) {
 TEST_F(PreviewTest, SaveStartsInTheLastFolderSavedToElseThePicturesOwn) {
     makeBmp("s_big_t.bmp");
     makeBmp("夕焼け.jpeg.bmp");
-    const QString out = root + "out";
-    ASSERT_TRUE(QDir().mkpath(out));
+    const QString out = makeOut().chopped(1);
     makeWindows();
     openPics();
     select("s_big_t.bmp");
@@ -237,9 +232,7 @@ TEST_F(PreviewTest, SaveThatCannotCreateItsFileThrowsTheFileLayersError) {
 }
 
 TEST_F(PreviewTest, SelectionsDuringAMainWindowRunAreIgnored) {
-    const QString out = root + "out/";
-    ASSERT_TRUE(QDir().mkpath(out));
-    writeSettings(("[FilePAth]\nSave=" + out + "\n").toUtf8());
+    const QString out = makeOut(true);
     makeBmp("a.bmp");
     makeBmp("b.bmp", 48, 48);
     const QString dropped = makeBmp("c.bmp", 320, 320);

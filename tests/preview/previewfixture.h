@@ -15,6 +15,7 @@
 #include "controls/filelistbox.h"
 #include "image/bitmap.h"
 #include "preview/form3.h"
+#include "tests/support/filebytes.h"
 #include "tests/support/imagecompare.h"
 #include "tests/support/testform1.h"
 
@@ -61,10 +62,12 @@ protected:
     QString settings() const { return root + "prog/thumbrix.ini"; }
     QString pics() const { return root + "pics/"; }
 
-    void writeSettings(const QByteArray& text) {
-        QFile file(settings());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
+    void writeSettings(const QByteArray& text) { ASSERT_TRUE(WriteFileBytes(settings(), text)); }
+    // root/out/, made; with asDestination, the main window's stored destination too.
+    QString makeOut(bool asDestination = false) {
+        EXPECT_TRUE(QDir().mkpath(root + "out"));
+        if (asDestination) writeSettings(("[FilePAth]\nSave=" + root + "out/\n").toUtf8());
+        return root + "out/";
     }
 
     // Both windows as start-up makes them without arguments.
@@ -86,9 +89,7 @@ protected:
         return makeBmp(name, width, height, [](int x, int y) { return x + 2 * y; });
     }
     QString makeFile(const QString& name, const QByteArray& bytes) {
-        QFile file(pics() + name);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        EXPECT_TRUE(WriteFileBytes(pics() + name, bytes)) << name.toStdString();
         return pics() + name;
     }
 
