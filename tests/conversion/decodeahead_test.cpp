@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <functional>
 #include <map>
 
@@ -16,6 +15,7 @@
 #include "tests/conversion/conversiontesthost.h"
 #include "tests/support/formatpictures.h"
 #include "tests/support/imagecompare.h"
+#include "tests/support/tempfolder.h"
 
 namespace {
 
@@ -31,17 +31,13 @@ private:
     std::function<void(int)> after_;
 };
 
-class DecodeAheadTest : public ::testing::Test {
+class DecodeAheadTest : public TempFolderTest {
 protected:
-    std::string path(const std::string& name) const {
-        return dir_.path().toStdString() + "/" + name;
-    }
     std::string folder(const std::string& name) const {
         QDir(dir_.path()).mkpath(QString::fromStdString(name));
         return path(name) + "/";
     }
 
-    QTemporaryDir dir_;
     TestHost host_;
 };
 
