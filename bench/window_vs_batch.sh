@@ -3,8 +3,9 @@
 # photographs at size 160, in one session: the window with its decode-ahead
 # workers against -j (number of cores), and with one worker against -j 1.
 # Runs alternate, so that a load from elsewhere falls on both alike; the best
-# of RUNS counts. The batch is timed as a whole process. Also gives the CPU time of each and the peak memory of a
-# window run.
+# of RUNS counts. The batch is timed as a whole process. Also gives the CPU
+# time of each, and the peak memory of a window run over these and over
+# COUNT copies of one 6000x4000 photograph.
 # Usage: bench/window_vs_batch.sh [BUILD_DIR] [PHOTO_DIR]
 #   BUILD_DIR default build/release; PHOTO_DIR keeps the photographs between
 #   runs (made when missing). COUNT (40) and RUNS (5) in the environment.
@@ -57,6 +58,16 @@ for _ in $(seq "$runs"); do
   echo "window-1 $(window 1)" >>"$work/all"
   echo "batch-1 $(batch 1)" >>"$work/all"
 done
+# Memory: a large photograph, each copy a file of its own to the window.
+convert -seed 1 -size 1500x1000 plasma:fractal -resize 6000x4000 -quality 90 "$work/large.jpg"
+mkdir "$work/large" "$work/large-out"
+large=()
+for i in $(seq 1 "$count"); do
+  cp "$work/large.jpg" "$work/large/large$i.jpg"
+  large+=("$work/large/large$i.jpg")
+done
+large_peak=$(THUMBRIX_DECODE_WORKERS=$cores QT_QPA_PLATFORM=offscreen \
+  measure "$build/bench/bench_window_run" "$work/large-out" 160 "${large[@]}" | cut -d' ' -f3)
 same="identical"
 for f in "$work/batch"/*.jpg; do cmp -s "$f" "$work/window/${f##*/}" || same="DIFFERENT"; done
 
@@ -69,5 +80,5 @@ for j in "$cores" 1; do
   printf 'workers/-j %s: window %5d ms (cpu %5d ms)  batch %5d ms (cpu %5d ms)  window/batch %.3f\n' \
     "$j" "$w" "$wc" "$b" "$bc" "$(awk -v w="$w" -v b="$b" 'BEGIN { print w / b }')"
 done
-echo "peak memory of a window run: $(best "window-$cores" 4) KiB (decode budget 1536 MiB)"
+echo "peak memory of a window run: $(best "window-$cores" 4) KiB; over $count 6000x4000 photographs $large_peak KiB (decode budget 1536 MiB)"
 echo "thumbnails: $same"
