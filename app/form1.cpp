@@ -327,11 +327,9 @@ std::string TForm1::suffix() {
 std::string TForm1::destination() {
     return PathBytes(ShellTree2->PathName());
 }
-// One a core; THUMBRIX_DECODE_WORKERS sets another number (benchmarks).
+// One a core.
 int TForm1::decodeAheadWorkers() {
-    bool set = false;
-    const int workers = qEnvironmentVariableIntValue("THUMBRIX_DECODE_WORKERS", &set);
-    return set ? std::max(workers, 0) : std::max(int(std::thread::hardware_concurrency()), 1);
+    return std::max(int(std::thread::hardware_concurrency()), 1);
 }
 bool TForm1::readsSource(const std::string& source, const PictureFormat& format) {
     return WindowReadsSource(source, format, allFormats_);

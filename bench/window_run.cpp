@@ -3,6 +3,7 @@
 // window is on the screen and painted before, as it is when a user drops
 // files; closing it (the settings written) is not part of the run.
 // Usage: bench_window_run DEST SIZE FILE...
+// WORKERS sets the number of decode-ahead threads (else one a core).
 // With HIDDEN set the window is not shown, so nothing is painted: the
 // difference is what drawing the progress bar costs.
 #include <QApplication>
@@ -14,6 +15,20 @@
 #include <cstdio>
 
 #include "app/form1.h"
+
+namespace {
+
+class BenchForm : public TForm1 {
+public:
+    using TForm1::TForm1;
+    int decodeAheadWorkers() override {
+        bool set = false;
+        const int workers = qEnvironmentVariableIntValue("WORKERS", &set);
+        return set ? workers : TForm1::decodeAheadWorkers();
+    }
+};
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -29,7 +44,7 @@ int main(int argc, char* argv[]) {
     settings.write(("[FilePAth]\nSave=" + dest + "\n[IconImage]\nSize=" + args[1] + "\n").toUtf8());
     settings.close();
 
-    TForm1 form({}, dir.filePath("thumbrix"));
+    BenchForm form({}, dir.filePath("thumbrix"));
     if (!qEnvironmentVariableIsSet("HIDDEN")) {
         form.show();
         // Painted and settled, as a window is long before anything is dropped.

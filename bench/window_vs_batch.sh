@@ -43,7 +43,7 @@ measure() {
 # memory are the whole process's.
 window() {
   local line
-  line=$(THUMBRIX_DECODE_WORKERS=$1 QT_QPA_PLATFORM=offscreen \
+  line=$(WORKERS=$1 QT_QPA_PLATFORM=offscreen \
     measure "$build/bench/bench_window_run" "$work/window" 160 "${files[@]}")
   echo "$(cut -d. -f1 "$work/out") ${line#* }"
 }
@@ -66,7 +66,7 @@ for i in $(seq 1 "$count"); do
   cp "$work/large.jpg" "$work/large/large$i.jpg"
   large+=("$work/large/large$i.jpg")
 done
-large_peak=$(THUMBRIX_DECODE_WORKERS=$cores QT_QPA_PLATFORM=offscreen \
+large_peak=$(WORKERS=$cores QT_QPA_PLATFORM=offscreen \
   measure "$build/bench/bench_window_run" "$work/large-out" 160 "${large[@]}" | cut -d' ' -f3)
 same="identical"
 for f in "$work/batch"/*.jpg; do cmp -s "$f" "$work/window/${f##*/}" || same="DIFFERENT"; done
