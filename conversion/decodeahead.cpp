@@ -9,6 +9,7 @@
 #include "codec/srgbtransform.h"
 #include "conversion/runhost.h"
 #include "conversion/runstate.h"
+#include "conversion/settingshost.h"
 #include "conversion/sourceloader.h"
 #include "image/bitmap.h"
 #include "platform/filestatus.h"
@@ -17,32 +18,31 @@
 namespace {
 
 // Answers a worker's loader from the shape taken on the run's thread.
-class ShapeHost final : public RunHost {
+class ShapeHost final : public SettingsHost {
 public:
-    explicit ShapeHost(const DecodeShape& shape) : shape_(shape) {}
+    explicit ShapeHost(const DecodeShape& shape) : shape_(shape) {
+        settings_.size = shape.thumbnailSize;
+        settings_.bestQuality = shape.bestQuality;
+        settings_.smoothing = shape.smoothing;
+        settings_.autoOrient = shape.autoOrient;
+        settings_.toSrgb = shape.toSrgb;
+        settings_.draft = shape.draftDecode;
+    }
 
-    int thumbnailSize() override { return shape_.thumbnailSize; }
-    int jpegQuality() override { return 0; }
-    bool bestQuality() override { return shape_.bestQuality; }
-    bool smoothing() override { return shape_.smoothing; }
-    bool progressive() override { return false; }
-    bool keepDate() override { return false; }
-    bool autoOrient() override { return shape_.autoOrient; }
-    bool toSrgb() override { return shape_.toSrgb; }
-    bool draftDecode() override { return shape_.draftDecode; }
     bool everyFormat() override { return shape_.everyFormat; }
     bool readsSource(const std::string&, const PictureFormat&) override {
         return shape_.readsSource;
     }
-    std::string prefix() override { return {}; }
-    std::string suffix() override { return {}; }
-    std::string destination() override { return {}; }
     void setProgress(int) override {}
     void pump() override {}
     void showMessage(const std::string&) override {}
 
+protected:
+    const Settings& values() const override { return settings_; }
+
 private:
     const DecodeShape shape_;
+    Settings settings_;
 };
 
 bool SameFile(const FileStatus& a, const FileStatus& b) {

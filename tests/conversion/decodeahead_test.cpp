@@ -118,30 +118,30 @@ TEST_F(DecodeAheadTest, RunGivesTheOneThreadFilesWhateverChangesMidway) {
         TestHost host;
         host.workers = workers;
         const std::string first = folder("out" + std::to_string(workers));
-        host.dest = first;
+        host.settings.destination = first;
         const std::string second = folder("other" + std::to_string(workers));
         const std::string rewritten = ReadFileBytes(path("rewrite.jpg"));
         const std::string original = ReadFileBytes(sources[5]);
         BetweenFiles between([&](int index) {
             switch (index) {
                 case 0:
-                    host.size = 60;
+                    host.settings.size = 60;
                     break;
                 case 1:
-                    host.quality = 95;
+                    host.settings.quality = 95;
                     break;
                 case 2:
-                    host.best = false;
+                    host.settings.bestQuality = false;
                     break;
                 case 3:
-                    host.prefixText = "s_";
+                    host.settings.prefix = "s_";
                     break;
                 case 4:
-                    host.dest = second;
+                    host.settings.destination = second;
                     WriteBytes(sources[5], rewritten);
                     break;
                 case 5:
-                    host.smooth = true;
+                    host.settings.smoothing = true;
                     break;
             }
         });
