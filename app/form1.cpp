@@ -12,6 +12,8 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
+#include <thread>
 
 #include "app/thumbrixapplication.h"
 #include "app/windowtexts.h"
@@ -329,6 +331,10 @@ std::string TForm1::suffix() {
 }
 std::string TForm1::destination() {
     return PathBytes(ShellTree2->PathName());
+}
+// One a core.
+int TForm1::decodeAheadWorkers() {
+    return std::max(int(std::thread::hardware_concurrency()), 1);
 }
 bool TForm1::readsSource(const std::string& source, const PictureFormat& format) {
     return WindowReadsSource(source, format, stored_.allFormats);

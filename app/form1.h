@@ -52,6 +52,7 @@ public:
     std::string prefix() override;
     std::string suffix() override;
     std::string destination() override;
+    int decodeAheadWorkers() override;
     bool readsSource(const std::string& source, const PictureFormat& format) override;
     void setProgress(int position) override;
     void pump() override;

@@ -20,6 +20,7 @@
 class TestHost : public SettingsHost {
 public:
     Settings settings;
+    int workers = 0;  // decode-ahead threads
 
     std::vector<int> progress;
     std::vector<std::string> messages;
@@ -33,6 +34,7 @@ public:
         ++qualityReads;
         return settings.quality;
     }
+    int decodeAheadWorkers() override { return workers; }
     void setProgress(int position) override { progress.push_back(position); }
     void pump() override {
         ++pumps;
