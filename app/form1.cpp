@@ -12,6 +12,8 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
+#include <thread>
 
 #include "app/thumbrixapplication.h"
 #include "app/windowtexts.h"
@@ -96,16 +98,19 @@ TForm1::~TForm1() = default;
 
 void TForm1::CreateControls() {
     Label8 = MakeLabel(tr("ThumbnailSize"), 0, 8, this);
-    ThumbnailSize = MakeSpinEdit(32, 160, 1, 32, QRect(80, 0, 49, 21), this);
+    const Settings defaults;
+    ThumbnailSize = MakeSpinEdit(Settings::kSizeRange.low, Settings::kSizeRange.high, 1,
+                                 defaults.size, QRect(80, 0, 49, 21), this);
     FitCaption(Label8, ThumbnailSize->x() - Label8->x());
 
     GroupBox1 = new QGroupBox(tr("Jpeg Option"), this);
     GroupBox1->setGeometry(0, 24, 129, 113);
     Label6 = MakeLabel(tr("Quality"), 24, 16, GroupBox1);
-    JpegQualityV = MakeSpinEdit(20, 100, 10, 60, QRect(80, 8, 41, 21), GroupBox1);
+    JpegQualityV = MakeSpinEdit(Settings::kQualityRange.low, Settings::kQualityRange.high, 10,
+                                defaults.quality, QRect(80, 8, 41, 21), GroupBox1);
     JpegPrEncode = MakeCheckBox(tr("Progressive"), QRect(8, 32, 81, 17), GroupBox1);
     JpegQualityF = MakeCheckBox(tr("Best Quality"), QRect(8, 48, 89, 17), GroupBox1);
-    JpegQualityF->setChecked(true);
+    JpegQualityF->setChecked(defaults.bestQuality);
     JpegSmoothing = MakeCheckBox(tr("Smoothing"), QRect(8, 64, 73, 17), GroupBox1);
 
     Button1 = new QPushButton(tr("Default"), this);
@@ -186,11 +191,12 @@ void TForm1::NameForAssistiveTools() {
 }
 
 void TForm1::Button1Click() {
-    JpegQualityV->setValue(60);
-    JpegQualityF->setChecked(true);
-    JpegSmoothing->setChecked(false);
-    JpegPrEncode->setChecked(false);
-    ThumbnailSize->setValue(32);
+    const Settings defaults;
+    JpegQualityV->setValue(defaults.quality);
+    JpegQualityF->setChecked(defaults.bestQuality);
+    JpegSmoothing->setChecked(defaults.smoothing);
+    JpegPrEncode->setChecked(defaults.progressive);
+    ThumbnailSize->setValue(defaults.size);
 }
 
 void TForm1::Button2Click() {
@@ -212,8 +218,9 @@ void TForm1::Button3Click() {
 }
 
 void TForm1::JpegQualityVChange() {
-    if (JpegQualityV->value() < 20) JpegQualityV->setValue(20);
-    if (JpegQualityV->value() > 100) JpegQualityV->setValue(100);
+    const int quality = JpegQualityV->value();
+    if (Settings::kQualityRange.clamp(quality) != quality)
+        JpegQualityV->setValue(Settings::kQualityRange.clamp(quality));
 }
 
 void TForm1::ThumbnailSizeChange() {
@@ -311,10 +318,10 @@ bool TForm1::keepDate() {
     return TimeStamp->isChecked();
 }
 bool TForm1::autoOrient() {
-    return autoOrient_;
+    return stored_.autoOrient;
 }
 bool TForm1::toSrgb() {
-    return toSrgb_;
+    return stored_.toSrgb;
 }
 std::string TForm1::prefix() {
     return PathBytes(FileNameA->text());
@@ -325,8 +332,12 @@ std::string TForm1::suffix() {
 std::string TForm1::destination() {
     return PathBytes(ShellTree2->PathName());
 }
+// One a core.
+int TForm1::decodeAheadWorkers() {
+    return std::max(int(std::thread::hardware_concurrency()), 1);
+}
 bool TForm1::readsSource(const std::string& source, const PictureFormat& format) {
-    return WindowReadsSource(source, format, allFormats_);
+    return WindowReadsSource(source, format, stored_.allFormats);
 }
 void TForm1::setProgress(int position) {
     ProgressBar1->setValue(position);

@@ -7,6 +7,7 @@
 #include "app/eventpump.h"
 #include "conversion/runhost.h"
 #include "conversion/runstate.h"
+#include "conversion/settings.h"
 #include "preview/previewhost.h"
 
 class QCheckBox;
@@ -36,7 +37,7 @@ public:
     RunHost& RunSettings() override { return *this; }
     QString SettingsPath() const override { return settingsPath_; }
     void ActivateHost() override;
-    bool AllFormats() const override { return allFormats_; }
+    bool AllFormats() const override { return stored_.allFormats; }
     void SetPreviewWindow(PreviewWindowLink* preview) { preview_ = preview; }
 
     // RunHost: answered from the live controls.
@@ -51,6 +52,7 @@ public:
     std::string prefix() override;
     std::string suffix() override;
     std::string destination() override;
+    int decodeAheadWorkers() override;
     bool readsSource(const std::string& source, const PictureFormat& format) override;
     void setProgress(int position) override;
     void pump() override;
@@ -112,8 +114,6 @@ private:
     QString settingsPath_;
     bool commandLineMode_ = false;
     bool dropPending_ = false;  // dropped, its run queued
-    // Settings without a control: kept from the file and written back.
-    bool autoOrient_ = true;
-    bool toSrgb_ = true;
-    bool allFormats_ = false;
+    // As the settings file gave them; those without a control are written back.
+    Settings stored_;
 };

@@ -31,25 +31,18 @@ QPoint OnSomeScreen(QPoint position, QSize size) {
 void TForm1::FormCreate(const QStringList& arguments) {
     // Paths and the texts that become parts of names keep their bytes (PathText).
     settingsPath_ = PathText(SettingsFilePath(PathBytes(programFile_)));
-    std::string destination;
-    {
-        const ProfileFile file(PathBytes(settingsPath_));
-        move(OnSomeScreen(QPoint(ReadSettingInt(file, Setting::WindowLeft),
-                                 ReadSettingInt(file, Setting::WindowTop)),
-                          frameSize()));
-        destination = ReadSettingText(file, Setting::SaveFolder);
-        ThumbnailSize->setValue(ReadSettingInt(file, Setting::ThumbnailSize));
-        JpegQualityV->setValue(ReadSettingInt(file, Setting::JpegQuality));
-        JpegQualityF->setChecked(ReadSettingBool(file, Setting::BestQuality));
-        JpegSmoothing->setChecked(ReadSettingBool(file, Setting::Smoothing));
-        JpegPrEncode->setChecked(ReadSettingBool(file, Setting::Progressive));
-        FileNameA->setText(PathText(ReadSettingText(file, Setting::NamePrefix)));
-        FileNameB->setText(PathText(ReadSettingText(file, Setting::NameSuffix)));
-        TimeStamp->setChecked(ReadSettingBool(file, Setting::KeepDate));
-        autoOrient_ = ReadSettingBool(file, Setting::AutoOrient);
-        toSrgb_ = ReadSettingBool(file, Setting::ToSrgb);
-        allFormats_ = ReadSettingBool(file, Setting::AllFormats);
-    }
+    const Settings stored = ReadSettings(ProfileFile(PathBytes(settingsPath_)));
+    move(OnSomeScreen(QPoint(stored.windowLeft, stored.windowTop), frameSize()));
+    ThumbnailSize->setValue(stored.size);
+    JpegQualityV->setValue(stored.quality);
+    JpegQualityF->setChecked(stored.bestQuality);
+    JpegSmoothing->setChecked(stored.smoothing);
+    JpegPrEncode->setChecked(stored.progressive);
+    FileNameA->setText(PathText(stored.prefix));
+    FileNameB->setText(PathText(stored.suffix));
+    TimeStamp->setChecked(stored.keepDate);
+    stored_ = stored;
+    std::string destination = stored.destination;
     if (destination.empty()) destination = DefaultFolder(PathBytes(programFile_));
     ShellTree2->setPathName(PathText(destination));
 
@@ -81,21 +74,21 @@ bool TForm1::FormClose() {
 }
 
 void TForm1::WriteSettings() {
+    // The settings without a control go back as the file gave them.
+    Settings s = stored_;
+    s.windowLeft = x();
+    s.windowTop = y();
+    s.loadFolder.reset();
+    if (!commandLineMode_ && preview_) s.loadFolder = PathBytes(preview_->LoadFolderPath());
+    s.destination = PathBytes(ShellTree2->PathName());
+    s.size = ThumbnailSize->value();
+    s.quality = JpegQualityV->value();
+    s.bestQuality = JpegQualityF->isChecked();
+    s.smoothing = JpegSmoothing->isChecked();
+    s.progressive = JpegPrEncode->isChecked();
+    s.prefix = PathBytes(FileNameA->text());
+    s.suffix = PathBytes(FileNameB->text());
+    s.keepDate = TimeStamp->isChecked();
     ProfileFile file(PathBytes(settingsPath_));
-    WriteSetting(file, Setting::WindowLeft, x());
-    WriteSetting(file, Setting::WindowTop, y());
-    if (!commandLineMode_ && preview_)
-        WriteSetting(file, Setting::LoadFolder, PathBytes(preview_->LoadFolderPath()));
-    WriteSetting(file, Setting::SaveFolder, PathBytes(ShellTree2->PathName()));
-    WriteSetting(file, Setting::ThumbnailSize, ThumbnailSize->value());
-    WriteSetting(file, Setting::JpegQuality, JpegQualityV->value());
-    WriteSettingBool(file, Setting::BestQuality, JpegQualityF->isChecked());
-    WriteSettingBool(file, Setting::Smoothing, JpegSmoothing->isChecked());
-    WriteSettingBool(file, Setting::Progressive, JpegPrEncode->isChecked());
-    WriteSetting(file, Setting::NamePrefix, PathBytes(FileNameA->text()));
-    WriteSetting(file, Setting::NameSuffix, PathBytes(FileNameB->text()));
-    WriteSettingBool(file, Setting::KeepDate, TimeStamp->isChecked());
-    WriteSettingBool(file, Setting::AutoOrient, autoOrient_);
-    WriteSettingBool(file, Setting::ToSrgb, toSrgb_);
-    WriteSettingBool(file, Setting::AllFormats, allFormats_);
+    ::WriteSettings(file, s);
 }

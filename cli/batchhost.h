@@ -5,33 +5,18 @@
 #include <vector>
 
 #include "cli/batchoptions.h"
-#include "conversion/runhost.h"
+#include "conversion/settingshost.h"
 
 // A run host over fixed settings, without a bar or an event loop, writing
 // into one folder (the destination, or a mirrored folder under it). Each job
 // has its own, so jobs share nothing.
-class BatchHost final : public RunHost {
+class BatchHost final : public SettingsHost {
 public:
-    BatchHost(const BatchSettings& settings, std::string folder)
+    BatchHost(const Settings& settings, std::string folder)
         : settings_(settings), folder_(std::move(folder)) {}
 
-    int thumbnailSize() override { return settings_.size; }
-    int jpegQuality() override { return settings_.quality; }
-    bool bestQuality() override { return settings_.bestQuality; }
-    bool smoothing() override { return settings_.smoothing; }
-    bool progressive() override { return settings_.progressive; }
-    bool keepDate() override { return settings_.keepDate; }
-    bool optimizeCoding() override { return settings_.optimize; }
-    bool draftDecode() override { return settings_.draft; }
-    bool everyFormat() override { return true; }
-    bool autoOrient() override { return settings_.autoOrient; }
-    bool toSrgb() override { return settings_.toSrgb; }
-    std::string prefix() override { return settings_.prefix; }
-    std::string suffix() override { return settings_.suffix; }
     std::string destination() override { return folder_; }
-    bool enlarge() override { return settings_.enlarge; }
-    const PictureFormat* outputFormat() override { return settings_.format; }
-    uint32_t background() override { return settings_.background; }
+    bool everyFormat() override { return true; }
     // The planned thumbnail, which every source of the host's group makes.
     void setOutput(std::string output) { output_ = std::move(output); }
     std::string outputPath(const std::string& source) override {
@@ -53,7 +38,9 @@ public:
     const std::vector<std::string>& messages() const { return messages_; }
 
 private:
-    const BatchSettings& settings_;
+    const Settings& values() const override { return settings_; }
+
+    const Settings& settings_;
     std::string folder_;
     std::string output_;
     std::unordered_map<std::string, std::string> comments_;

@@ -7,42 +7,18 @@
 #include <optional>
 #include <thread>
 
+#include "cli/batchoptiontable.h"
 #include "codec/pictureformat.h"
 #include "conversion/settingstable.h"
 #include "platform/filestatus.h"
+#include "platform/overload.h"
 #include "platform/pathname.h"
 #include "platform/profilefile.h"
 #include "platform/programfile.h"
 #include "platform/programplaces.h"
+#include "platform/wordlist.h"
 
 namespace {
-
-// What the command line gave; unset values come from the settings file.
-struct Given {
-    std::optional<std::string> destination, prefix, suffix, settingsFile, output;
-    const PictureFormat* format = nullptr;
-    std::optional<int> size, quality, jobs;
-    std::optional<bool> progressive, keepDate, fastDecode, smoothing, optimize, draft;
-    std::optional<bool> autoOrient, toSrgb, enlarge;
-    std::optional<uint32_t> background;
-    std::optional<bool> quiet, recursive, null, update, settings;  // settings: read any file
-};
-
-// The on/off options; each also has a "--no-" form.
-struct Switch {
-    const char* name;
-    char shortName;  // 0: none
-    std::optional<bool> Given::*value;
-};
-constexpr Switch kSwitches[] = {
-    {"progressive", 0, &Given::progressive}, {"keep-date", 0, &Given::keepDate},
-    {"fast-decode", 0, &Given::fastDecode},  {"smoothing", 0, &Given::smoothing},
-    {"auto-orient", 0, &Given::autoOrient},  {"srgb", 0, &Given::toSrgb},
-    {"optimize", 0, &Given::optimize},       {"draft", 0, &Given::draft},
-    {"enlarge", 0, &Given::enlarge},         {"quiet", 0, &Given::quiet},
-    {"recursive", 'r', &Given::recursive},   {"null", '0', &Given::null},
-    {"update", 0, &Given::update},
-};
 
 bool ParseNumber(const std::string& text, int low, int high, int& value) {
     if (text.empty() || text.size() > 9 ||
@@ -52,19 +28,10 @@ bool ParseNumber(const std::string& text, int low, int high, int& value) {
     return value >= low && value <= high;
 }
 
-// The formats thumbrix-batch writes, by the names --format takes.
-constexpr const char* kOutputNames[] = {"jpeg", "png", "webp", "avif"};
-
-const PictureFormat* BatchFormatNamed(const std::string& name) {
-    for (const char* known : kOutputNames)
-        if (name == known) return OutputFormatNamed(name);
-    return nullptr;
-}
-
 // The format -o's extension names, when thumbrix-batch writes it.
 const PictureFormat* BatchFormatOfPath(const std::string& path) {
-    for (const char* known : kOutputNames)
-        if (const PictureFormat* format = OutputFormatNamed(known);
+    for (const std::string_view known : BatchFormatNames())
+        if (const PictureFormat* format = OutputFormatNamed(std::string(known));
             format != nullptr && OutputFormatOfPath(path) == format)
             return format;
     return nullptr;
@@ -81,24 +48,14 @@ bool ParseColour(std::string text, uint32_t& colour) {
     return true;
 }
 
-// The main window's view of a settings file: its spin edits hold size and
-// quality to their ranges. An empty destination keeps the default. Returns
-// why the file could not be read, else empty.
-std::string ReadSettingsFile(const std::string& path, BatchSettings& s) {
+// The main window's view of a settings file. An empty destination keeps the
+// default. Returns why the file could not be read, else empty.
+std::string ReadSettingsFile(const std::string& path, Settings& s) {
     const ProfileFile file(path);
     if (!file.readFailure().empty()) return file.readFailure();
-    s.size = std::clamp(ReadSettingInt(file, Setting::ThumbnailSize), 32, 160);
-    s.quality = std::clamp(ReadSettingInt(file, Setting::JpegQuality), 20, 100);
-    s.bestQuality = ReadSettingBool(file, Setting::BestQuality);
-    s.smoothing = ReadSettingBool(file, Setting::Smoothing);
-    s.progressive = ReadSettingBool(file, Setting::Progressive);
-    s.keepDate = ReadSettingBool(file, Setting::KeepDate);
-    s.autoOrient = ReadSettingBool(file, Setting::AutoOrient);
-    s.toSrgb = ReadSettingBool(file, Setting::ToSrgb);
-    s.prefix = ReadSettingText(file, Setting::NamePrefix);
-    s.suffix = ReadSettingText(file, Setting::NameSuffix);
-    if (std::string stored = ReadSettingText(file, Setting::SaveFolder); !stored.empty())
-        s.destination = WithSlash(stored);
+    const std::string current = s.destination;
+    s = ReadSettings(file);
+    s.destination = s.destination.empty() ? current : WithSlash(s.destination);
     return {};
 }
 
@@ -116,68 +73,100 @@ bool Usage(std::string& error, const std::string& text) {
     return false;
 }
 
-const Switch* FindSwitch(const std::string& name, bool& on) {
-    for (const Switch& s : kSwitches) {
-        const std::string longName = std::string("--") + s.name;
-        if (name == longName || (s.shortName != 0 && name == std::string{'-', s.shortName})) {
-            on = true;
-            return &s;
-        }
-        if (name == "--no-" + std::string(s.name)) {
-            on = false;
-            return &s;
-        }
+// An option as the command line gave it, its value checked.
+struct Taken {
+    const BatchOption* option = nullptr;
+    bool on = true;
+    std::string text;
+    int64_t number = 0;  // Number, Colour
+};
+
+constexpr const char* kNeedsValue = "needs a value";
+
+// Checks the value of an option that takes one. Returns why it is refused,
+// else empty.
+std::string CheckValue(bool present, Taken& taken) {
+    const BatchOption& option = *taken.option;
+    const std::string name(option.longName);
+    int number = 0;
+    uint32_t colour = 0;
+    switch (option.kind) {
+        case OptionKind::Number:
+            if (!present || !ParseNumber(taken.text, option.range.low, option.range.high, number))
+                return name + " must be a whole number from " + std::to_string(option.range.low) +
+                       " to " + std::to_string(option.range.high);
+            taken.number = number;
+            return {};
+        case OptionKind::Format:
+            if (!present || std::find(option.choices.begin(), option.choices.end(), taken.text) ==
+                                option.choices.end())
+                return name + " must be " + WordList(option.choices);
+            return {};
+        case OptionKind::Colour:
+            if (!present || !ParseColour(taken.text, colour))
+                return name + " must be a colour RRGGBB in hexadecimal";
+            taken.number = colour;
+            return {};
+        case OptionKind::Name:
+        case OptionKind::List:
+        case OptionKind::Output:
+            return present && !taken.text.empty() ? "" : kNeedsValue;
+        default:
+            return present ? "" : kNeedsValue;
     }
-    return nullptr;
 }
 
-// The settings file's values, then the command line's over them.
-bool Settle(const Given& given, const std::string& programFile, BatchOptions& options,
+// Puts a given option's value where the table says, over the file's.
+void Apply(const Taken& t, BatchOptions& options) {
+    Settings& s = options.settings;
+    std::visit(Overload{
+                   [](std::monostate) {},
+                   [&](bool Settings::*f) { s.*f = t.option->inverted ? !t.on : t.on; },
+                   [&](bool BatchOptions::*f) { options.*f = t.on; },
+                   [&](int Settings::*f) { s.*f = int(t.number); },
+                   [&](int BatchOptions::*f) { options.*f = int(t.number); },
+                   [&](uint32_t Settings::*f) { s.*f = uint32_t(t.number); },
+                   [&](std::string Settings::*f) { s.*f = t.text; },
+                   [&](std::string BatchOptions::*f) { options.*f = t.text; },
+                   [&](const PictureFormat* Settings::*f) { s.*f = OutputFormatNamed(t.text); },
+               },
+               t.option->field);
+}
+
+// The settings file's values, then the command line's over them, in its order.
+bool Settle(const std::vector<Taken>& taken, const std::string& programFile, BatchOptions& options,
             std::string& error) {
-    BatchSettings& s = options.settings;
+    Settings& s = options.settings;
     s.destination = CurrentFolder();
-    if (given.settings.value_or(true)) {
-        std::string file = given.settingsFile.value_or(BatchSettingsFile(programFile));
-        if (given.settingsFile && !IsExistingFile(file))
+    options.jobs = DefaultJobs();
+    std::optional<std::string> given;  // --settings
+    bool none = false;                 // --no-settings
+    for (const Taken& t : taken) {
+        if (t.option->kind == OptionKind::SettingsFile) given = t.text;
+        none = none || t.option->kind == OptionKind::NoSettings;
+    }
+    if (!none) {
+        const std::string file = given.value_or(BatchSettingsFile(programFile));
+        if (given && !IsExistingFile(file))
             return Usage(error, "settings file " + file + " cannot be read");
         if (IsExistingFile(file)) {
             if (const std::string why = ReadSettingsFile(file, s); !why.empty())
                 return Usage(error, "settings file " + file + " cannot be read: " + why);
         }
     }
-    if (given.destination) s.destination = WithSlash(*given.destination);
-    if (given.size) s.size = *given.size;
-    if (given.quality) s.quality = *given.quality;
-    if (given.prefix) s.prefix = *given.prefix;
-    if (given.suffix) s.suffix = *given.suffix;
-    s.progressive = given.progressive.value_or(s.progressive);
-    s.keepDate = given.keepDate.value_or(s.keepDate);
-    s.smoothing = given.smoothing.value_or(s.smoothing);
-    if (given.fastDecode) s.bestQuality = !*given.fastDecode;
-    s.autoOrient = given.autoOrient.value_or(s.autoOrient);
-    s.toSrgb = given.toSrgb.value_or(s.toSrgb);
-    s.optimize = given.optimize.value_or(false);
-    s.draft = given.draft.value_or(false);
-    s.enlarge = given.enlarge.value_or(true);
-    s.background = given.background.value_or(0xffffff);
-    s.format = given.format;
-    if (given.output) {
-        const PictureFormat* named = BatchFormatOfPath(*given.output);
+    for (const Taken& t : taken) Apply(t, options);
+    s.destination = WithSlash(s.destination);
+    if (!s.output.empty()) {
+        const PictureFormat* named = BatchFormatOfPath(s.output);
         if (named == nullptr)
-            return Usage(error, "the extension of -o " + *given.output +
+            return Usage(error, "the extension of -o " + s.output +
                                     " names no thumbnail format (.jpg, .jpeg, .png, .webp or "
                                     ".avif)");
-        if (given.format != nullptr && given.format != named)
-            return Usage(error, "-o " + *given.output + " is not a " + given.format->name +
+        if (s.format != nullptr && s.format != named)
+            return Usage(error, "-o " + s.output + " is not a " + s.format->name +
                                     " file, as --format asks");
         s.format = named;
-        s.output = *given.output;
     }
-    options.quiet = given.quiet.value_or(false);
-    options.recursive = given.recursive.value_or(false);
-    options.nullSeparated = given.null.value_or(false);
-    options.update = given.update.value_or(false);
-    options.jobs = given.jobs.value_or(DefaultJobs());
     return true;
 }
 
@@ -191,7 +180,8 @@ std::string BatchSettingsFile(const std::string& programFile) {
 bool ParseBatchOptions(const std::vector<std::string>& arguments, const std::string& programFile,
                        BatchOptions& options, std::string& error) {
     options = BatchOptions();
-    Given given;
+    std::vector<Taken> all;
+    bool output = false;  // -o given
     bool filesOnly = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& arg = arguments[i];
@@ -225,75 +215,33 @@ bool ParseBatchOptions(const std::vector<std::string>& arguments, const std::str
             out = arguments[++i];
             return true;
         };
-        std::string text;
-        int number = 0;
-        bool ok = true;
-        bool on = false;
-        if (const Switch* s = FindSwitch(name, on)) {
-            ok = !inlineValue.has_value();
-            given.*(s->value) = on;
-        } else if (name == "-d" || name == "--dest") {
-            ok = value(text);
-            given.destination = text;
-        } else if (name == "-s" || name == "--size") {
-            if (!value(text) || !ParseNumber(text, 1, 4096, number))
-                return Usage(error, "size must be a whole number from 1 to 4096");
-            given.size = number;
-        } else if (name == "-q" || name == "--quality") {
-            if (!value(text) || !ParseNumber(text, 20, 100, number))
-                return Usage(error, "quality must be a whole number from 20 to 100");
-            given.quality = number;
-        } else if (name == "-j" || name == "--jobs") {
-            if (!value(text) || !ParseNumber(text, 1, 1024, number))
-                return Usage(error, "jobs must be a whole number from 1 to 1024");
-            given.jobs = number;
-        } else if (name == "--format") {
-            if (!value(text) || (given.format = BatchFormatNamed(text)) == nullptr)
-                return Usage(error, "format must be jpeg, png, webp or avif");
-        } else if (name == "-o" || name == "--output") {
-            ok = value(text) && !text.empty();
-            given.output = text;
-        } else if (name == "--background") {
-            uint32_t colour = 0;
-            if (!value(text) || !ParseColour(text, colour))
-                return Usage(error, "background must be a colour RRGGBB in hexadecimal");
-            given.background = colour;
-        } else if (name == "--prefix") {
-            ok = value(text);
-            given.prefix = text;
-        } else if (name == "--suffix") {
-            ok = value(text);
-            given.suffix = text;
-        } else if (name == "--settings") {
-            ok = value(text);
-            given.settingsFile = text;
-        } else if (name == "--no-settings") {
-            ok = !inlineValue.has_value();
-            given.settings = false;
-        } else if (name == "--files-from") {
-            ok = value(text) && !text.empty();
-            options.lists.push_back({options.files.size(), text});
-        } else if (name == "--base") {
-            ok = value(text) && !text.empty();
-            options.base = text;
-        } else if (name == "--report") {
-            ok = value(text) && !text.empty();
-            options.reportFile = text;
-        } else if ((name == "--help" || name == "-h") && !inlineValue) {
-            options.action = BatchOptions::Action::Help;
-            return true;
-        } else if ((name == "--version" || name == "-V") && !inlineValue) {
-            options.action = BatchOptions::Action::Version;
-            return true;
-        } else {
-            return Usage(error, "unknown option " + arg);
+        Taken taken;
+        taken.option = FindBatchOption(name, taken.on);
+        if (taken.option == nullptr) return Usage(error, "unknown option " + arg);
+        if (!TakesValue(*taken.option)) {
+            if (inlineValue) return Usage(error, "option " + name + " takes no value");
+        } else if (const std::string why = CheckValue(value(taken.text), taken); !why.empty()) {
+            return Usage(error, why == kNeedsValue ? "option " + name + " needs a value" : why);
         }
-        if (!ok)
-            return Usage(error,
-                         "option " + name + (inlineValue ? " takes no value" : " needs a value"));
+        switch (taken.option->kind) {
+            case OptionKind::Help:
+                options.action = BatchOptions::Action::Help;
+                return true;
+            case OptionKind::Version:
+                options.action = BatchOptions::Action::Version;
+                return true;
+            case OptionKind::List:
+                options.lists.push_back({options.files.size(), taken.text});
+                break;
+            case OptionKind::Output:
+                output = true;
+                [[fallthrough]];
+            default:
+                all.push_back(std::move(taken));
+        }
     }
     if (options.files.empty() && options.lists.empty()) return Usage(error, "no FILE given");
-    if (given.output && options.files.size() + options.lists.size() > 1)
+    if (output && options.files.size() + options.lists.size() > 1)
         return Usage(error, "-o FILE writes the thumbnail of a single source");
-    return Settle(given, programFile, options, error);
+    return Settle(all, programFile, options, error);
 }

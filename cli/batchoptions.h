@@ -1,31 +1,9 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
-struct PictureFormat;
-
-// Everything a batch run reads, fixed for the whole run.
-struct BatchSettings {
-    int size = 32;
-    int quality = 60;
-    bool bestQuality = true;  // accurate inverse DCT when decoding
-    bool smoothing = false;
-    bool progressive = false;
-    bool keepDate = false;
-    bool optimize = false;   // optimised Huffman tables
-    bool draft = false;      // decode at the smallest scale still twice the thumbnail
-    bool autoOrient = true;  // turn JPEG photos upright by their EXIF Orientation
-    bool toSrgb = true;      // convert ICC-tagged JPEG photos to sRGB
-    std::string prefix;
-    std::string suffix;
-    std::string destination;                // ends with "/"
-    const PictureFormat* format = nullptr;  // the thumbnails' format; null: JPEG
-    std::string output;                     // -o: the one source's thumbnail, exactly
-    bool enlarge = true;                    // scale pictures smaller than the size up
-    uint32_t background = 0xffffff;         // under transparent pixels, without alpha
-};
+#include "conversion/settings.h"
 
 // A --files-from list, whose names go before files[before].
 struct NameListFile {
@@ -37,7 +15,7 @@ struct BatchOptions {
     enum class Action { Run, Help, Version };
 
     Action action = Action::Run;
-    BatchSettings settings;
+    Settings settings;  // fixed for the whole run
     int jobs = 1;
     bool quiet = false;
     bool recursive = false;      // walk folder arguments

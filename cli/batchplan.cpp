@@ -27,16 +27,16 @@ std::optional<std::string> RefusalReason(const BatchSource& source,
 
 }  // namespace
 
-BatchPlan::BatchPlan(std::vector<BatchSource> sources, const BatchSettings& settings)
+BatchPlan::BatchPlan(std::vector<BatchSource> sources, const Settings& settings)
     : sources_(std::move(sources)), next_(sources_.size(), kEnd) {
     const size_t count = sources_.size();
     // Every source is a source, refused or not: none may be replaced.
-    std::vector<std::pair<uint64_t, uint64_t>> ids(count);
+    std::vector<FileId> ids(count);
     std::vector<bool> refused(count);
     for (uint32_t i = 0; i < count; ++i) {
         const std::optional<FileStatus> status = StatPath(sources_[i].path);
         inputs_.add(sources_[i].path, status);
-        if (status) ids[i] = {status->device, status->inode};
+        if (status) ids[i] = status->id;
         if (auto reason = RefusalReason(sources_[i], status)) {
             refusals_.push_back({i, {}, std::move(*reason)});
             refused[i] = true;

@@ -32,7 +32,7 @@ public:
     };
     static constexpr uint32_t kEnd = UINT32_MAX;
 
-    BatchPlan(std::vector<BatchSource> sources, const BatchSettings& settings);
+    BatchPlan(std::vector<BatchSource> sources, const Settings& settings);
 
     const std::vector<BatchSource>& sources() const { return sources_; }
     const std::vector<Group>& groups() const { return groups_; }

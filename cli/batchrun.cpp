@@ -42,7 +42,7 @@ const char* ReportRole(const BatchOptions& options, const BatchPlan& plan) {
 
 int RunBatch(const BatchOptions& options, std::istream& standardInput, std::ostream& err,
              bool showProgress) {
-    const BatchSettings& settings = options.settings;
+    const Settings& settings = options.settings;
     if (settings.output.empty() && !IsExistingFolder(settings.destination)) {
         err << kProgram << "destination folder " << EscapeControls(settings.destination)
             << " does not exist\n";

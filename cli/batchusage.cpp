@@ -1,70 +1,84 @@
 #include "cli/batchusage.h"
 
+#include <string_view>
+
+#include "cli/batchoptiontable.h"
+#include "codec/pictureformat.h"
+#include "platform/wordlist.h"
+
+namespace {
+
+constexpr size_t kHelpColumn = 24;
+
+void Replace(std::string& text, std::string_view from, const std::string& to) {
+    if (const size_t at = text.find(from); at != std::string::npos)
+        text.replace(at, from.size(), to);
+}
+
+// Lines broken at blanks to end before column 80, each after the first
+// indented to column.
+std::string Wrapped(const std::string& text, size_t column) {
+    constexpr size_t kWidth = 79;
+    std::string out;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string_view line(text.data() + start, end - start);
+        while (column + line.size() > kWidth) {
+            const size_t blank = line.rfind(' ', kWidth - column);
+            if (blank == 0 || blank == std::string_view::npos) break;  // a word too long
+            out.append(line.substr(0, blank)).append("\n").append(column, ' ');
+            line.remove_prefix(blank + 1);
+        }
+        out.append(line);
+        if (end < text.size()) out.append("\n").append(column, ' ');
+        start = end + 1;
+    }
+    return out;
+}
+
+// "  -s, --size N          longer side ...", the help's lines below it indented.
+std::string OptionLines(const BatchOption& o, const std::string& settingsFile) {
+    std::string head = o.shortName != 0 ? std::string("  -") + o.shortName + ", " : "      ";
+    const std::string on = "--" + std::string(o.longName);
+    const std::string off = "--no-" + std::string(o.longName);
+    head += o.helpNames == HelpNames::On    ? on
+            : o.helpNames == HelpNames::Off ? off
+                                            : on + ", " + off;
+    if (!o.valueName.empty()) head.append(" ").append(o.valueName);
+    head += head.size() < kHelpColumn ? std::string(kHelpColumn - head.size(), ' ')
+                                      : "\n" + std::string(kHelpColumn, ' ');
+    std::string help(o.help);
+    Replace(help, "{range}", std::to_string(o.range.low) + " to " + std::to_string(o.range.high));
+    Replace(help, "{extensions}", WordList(PictureExtensions(), ", "));
+    // After the wrapping: a long path stays on its line.
+    help = Wrapped(help, kHelpColumn);
+    Replace(help, "{settings}", settingsFile);
+    return head + help + "\n";
+}
+
+}  // namespace
+
 std::string BatchUsage(const std::string& settingsFile) {
-    return "Usage: thumbrix-batch [options] FILE...\n"
-           "Converts each FILE (BMP, JPEG, PNG, WebP, GIF or TIFF, known by its content)\n"
-           "into a thumbnail (JPEG unless --format says otherwise) in the destination\n"
-           "folder, named prefix + name + suffix, as the Thumbrix window does.\n"
-           "\n"
-           "Files:\n"
-           "  -r, --recursive       walk FOLDER arguments for picture files (.bmp, .jpg,\n"
-           "                        .jpeg, .png, .webp, .gif, .tif, .tiff)\n"
-           "                        (hidden ones, links to folders and the destination\n"
-           "                        left out) and mirror their subfolders under the\n"
-           "                        destination\n"
-           "      --base DIR        mirror every file's folder relative to DIR\n"
-           "      --files-from FILE read names from FILE, one a line ('-': standard input)\n"
-           "  -0, --null            names in those lists end with NUL, not a new line\n"
-           "\n"
-           "Thumbnails:\n"
-           "  -d, --dest DIR        destination folder (default: the settings file's,\n"
-           "                        else the current folder)\n"
-           "  -s, --size N          longer side of a thumbnail, 1 to 4096 (default 32)\n"
-           "  -q, --quality N       JPEG, WebP or AVIF quality, 20 to 100 (default 60)\n"
-           "      --format NAME     jpeg, png, webp or avif (default jpeg); the thumbnail's\n"
-           "                        extension follows; png, webp and avif keep\n"
-           "                        transparency\n"
-           "  -o, --output FILE     write the single FILE's thumbnail exactly as FILE; its\n"
-           "                        extension (.jpg, .jpeg, .png, .webp, .avif) picks the\n"
-           "                        format\n"
-           "      --no-enlarge      keep a picture smaller than the size at its own size\n"
-           "      --background RRGGBB\n"
-           "                        colour under transparent pixels in a JPEG thumbnail\n"
-           "                        (default ffffff, white)\n"
-           "      --progressive     write progressive JPEG files\n"
-           "      --prefix TEXT     put TEXT before each name\n"
-           "      --suffix TEXT     put TEXT after each name\n"
-           "      --keep-date       give each thumbnail its source's modification time\n"
-           "      --fast-decode     decode JPEG sources with the fast inverse DCT\n"
-           "      --smoothing       block smoothing when decoding incomplete progressive files\n"
-           "      --auto-orient, --no-auto-orient\n"
-           "                        turn JPEG photos upright by their EXIF Orientation, or\n"
-           "                        not (default on, or the settings file's AutoOrient)\n"
-           "      --srgb, --no-srgb convert JPEG photos with an ICC profile to sRGB, or not\n"
-           "                        (default on, or the settings file's ToSRGB)\n"
-           "      --optimize        optimised Huffman tables: same pixels, smaller files\n"
-           "      --draft           decode JPEG sources at the smallest scale still twice\n"
-           "                        the thumbnail size: faster, slightly different pixels\n"
-           "      --settings FILE   take the defaults from a Thumbrix settings file\n"
-           "                        (without it: " +
-           settingsFile +
-           ", if any)\n"
-           "      --no-settings     read no settings file\n"
-           "\n"
-           "Runs:\n"
-           "      --update          skip sources whose thumbnail is up to date: made from\n"
-           "                        the same file (size, time) with the same settings,\n"
-           "                        as recorded in the thumbnail (a JPEG comment, a PNG\n"
-           "                        text chunk, a WebP chunk, an AVIF metadata item)\n"
-           "      --report FILE     write one JSON object per source and line: source,\n"
-           "                        output, status (written, skipped, refused, failed),\n"
-           "                        reason, ms. Bytes of a name that are not UTF-8 are\n"
-           "                        written as \\udc80 to \\udcff (Python's surrogateescape:\n"
-           "                        os.fsencode() gives the name's bytes back)\n"
-           "  -j, --jobs N          files converted at once (default: the processors)\n"
-           "      --quiet           no progress line and no summary\n"
-           "  -h, --help            show this text\n"
-           "  -V, --version         show the version\n"
+    std::string text =
+        std::string("Usage: thumbrix-batch [options] FILE...\n") +
+        Wrapped("Converts each FILE (" + PictureFormatWords() +
+                    ", known by its content) into a thumbnail (JPEG unless --format says "
+                    "otherwise) in the destination folder, named prefix + name + suffix, as the "
+                    "Thumbrix window does.",
+                0) +
+        "\n";
+    constexpr const char* kGroupTitles[] = {"Files:", "Thumbnails:", "Runs:"};
+    std::optional<OptionGroup> group;
+    for (const BatchOption& option : BatchOptionTable()) {
+        if (option.group != group) {
+            group = option.group;
+            text.append("\n").append(kGroupTitles[static_cast<int>(option.group)]).append("\n");
+        }
+        text += OptionLines(option, settingsFile);
+    }
+    return text +
            "\n"
            "Every on/off option has a --no- form (--no-progressive, ...), which also\n"
            "wins over the settings file.\n"

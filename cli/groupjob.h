@@ -12,7 +12,7 @@
 // thumbnail carries its stamp.
 class GroupJob {
 public:
-    GroupJob(const BatchPlan& plan, const BatchSettings& settings, BatchLog& log,
+    GroupJob(const BatchPlan& plan, const Settings& settings, BatchLog& log,
              const std::optional<UpdateStamp>& stamp)
         : plan_(plan), settings_(settings), log_(log), stamp_(stamp) {}
 
@@ -22,7 +22,7 @@ private:
     bool skipIfUpToDate(const BatchPlan::Group& group) const;
 
     const BatchPlan& plan_;
-    const BatchSettings& settings_;
+    const Settings& settings_;
     BatchLog& log_;
     const std::optional<UpdateStamp>& stamp_;
 };

@@ -11,7 +11,7 @@
 #include "cli/batchrun.h"
 #include "cli/batchusage.h"
 #include "codec/jpegsettings.h"
-#include "platform/largememory.h"
+#include "platform/memoryreuse.h"
 #include "platform/programfile.h"
 
 // thumbrix-batch: the window's conversion without a window.

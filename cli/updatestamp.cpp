@@ -23,7 +23,7 @@ std::string LeafName(const std::string& path) {
 
 // Fields added later, written only when they differ from what the older
 // stamps were made with, so that those stay up to date.
-std::string NewerFields(const BatchSettings& s) {
+std::string NewerFields(const Settings& s) {
     std::string fields;
     if (s.format != nullptr && s.format != OutputFormatNamed("jpeg"))
         fields += " format=" + s.format->name;
@@ -34,7 +34,7 @@ std::string NewerFields(const BatchSettings& s) {
 
 }  // namespace
 
-UpdateStamp::UpdateStamp(const BatchSettings& s) {
+UpdateStamp::UpdateStamp(const Settings& s) {
     // The program's version is in: a new version may make other pixels.
     const std::string shape =
         std::string(THUMBRIX_VERSION) + " size=" + std::to_string(s.size) +

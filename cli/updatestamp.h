@@ -12,7 +12,7 @@
 // that does not belong to its picture, and no state file is shared.
 class UpdateStamp {
 public:
-    explicit UpdateStamp(const BatchSettings& settings);
+    explicit UpdateStamp(const Settings& settings);
 
     // The comment for a thumbnail of source, whose status was taken before it
     // was read: a source changed afterwards is remade by the next run.

@@ -20,6 +20,7 @@
 #include "codec/webpwriter.h"
 #include "image/bitmap.h"
 #include "platform/pathname.h"
+#include "platform/wordlist.h"
 
 namespace {
 
@@ -97,16 +98,6 @@ std::string Lower(std::string_view text) {
     std::string lower(text);
     for (char& c : lower) c = AsciiLower(c);
     return lower;
-}
-
-// Items joined as a sentence does: "a, b or c".
-std::string Words(const std::vector<std::string>& items) {
-    std::string words;
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (i > 0) words += i + 1 == items.size() ? " or " : ", ";
-        words += items[i];
-    }
-    return words;
 }
 
 }  // namespace
@@ -191,13 +182,13 @@ std::string PictureFileMask() {
 }
 
 std::string PictureExtensionWords() {
-    return Words(PictureExtensions());
+    return WordList(PictureExtensions());
 }
 
 std::string PictureFormatWords() {
     std::vector<std::string> names;
     for (const PictureFormat& format : PictureFormats()) names.push_back(format.name);
-    return Words(names);
+    return WordList(names);
 }
 
 bool DecodePicture(const PictureFormat& format, const QByteArray& bytes,

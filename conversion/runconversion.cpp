@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "codec/pictureformat.h"
 #include "codec/srgbtransform.h"
+#include "conversion/decodeahead.h"
 #include "conversion/outputname.h"
 #include "conversion/resampler.h"
 #include "conversion/runhost.h"
@@ -84,11 +86,20 @@ void RunConversion(RunState& state, RunHost& host, RunObserver* observer) {
     SourceSet queued;
     size_t protectedCount = 0;
     std::unique_ptr<SrgbTransform> colours;
+    // A preview run has one file: nothing to look ahead to.
+    std::optional<DecodeAhead> ahead;
+    if (!state.PreviewMode && host.decodeAheadWorkers() > 0)
+        ahead.emplace(host.decodeAheadWorkers());
     for (size_t i = 0; i < state.FileQueue.size(); ++i) {
         const int index = static_cast<int>(i);
         const std::string path = state.FileQueue[i];
         std::string reason;
-        if (!LoadSourceFile(source, path, state, host, &reason, &colours)) {
+        if (ahead) ahead->schedule(state.FileQueue, i + 1, host);
+        // The shape is read when the file is reached, as loading it now would read it.
+        const bool loaded = (ahead && ahead->take(i, path, DecodeShape::Of(host, path), source,
+                                                  state.SourceFileAge, colours)) ||
+                            LoadSourceFile(source, path, state, host, &reason, &colours);
+        if (!loaded) {
             if (state.PreviewMode) state.RunFailed = true;
             if (observer != nullptr) observer->loadFailed(index, path, reason);
             continue;

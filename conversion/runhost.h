@@ -30,6 +30,9 @@ public:
     // Decode JPEG sources at the smallest scale that keeps the longer side at
     // least twice the thumbnail's, instead of near 2000.
     virtual bool draftDecode() { return false; }
+    // Threads that load and decode the next files while the run scales and
+    // writes the current one; 0 loads each file when the run reaches it.
+    virtual int decodeAheadWorkers() { return 0; }
     // Read every format of the table, each file by its first bytes, rather
     // than BMP and JPEG files by their extension.
     virtual bool everyFormat() { return false; }

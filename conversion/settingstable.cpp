@@ -1,73 +1,69 @@
 #include "conversion/settingstable.h"
 
-#include <stdexcept>
-
+#include "platform/overload.h"
 #include "platform/profilefile.h"
 
 namespace {
 
 // Spelled as the files already written have them, "FilePAth" included.
-constexpr SettingEntry kTable[] = {
-    {Setting::WindowLeft, "WinPos", "x", SettingType::Integer, "0"},
-    {Setting::WindowTop, "WinPos", "y", SettingType::Integer, "0"},
-    {Setting::SaveFolder, "FilePAth", "Save", SettingType::Text, ""},
-    {Setting::LoadFolder, "FilePAth", "Load", SettingType::Text, ""},
-    {Setting::ThumbnailSize, "IconImage", "Size", SettingType::Integer, "32"},
-    {Setting::JpegQuality, "JpegOption", "QualityV", SettingType::Integer, "60"},
-    {Setting::BestQuality, "JpegOption", "QualityF", SettingType::Boolean, "1"},
-    {Setting::Smoothing, "JpegOption", "Smoothing", SettingType::Boolean, "0"},
-    {Setting::Progressive, "JpegOption", "Progressive", SettingType::Boolean, "0"},
-    {Setting::NamePrefix, "FileName", "A", SettingType::Text, ""},
-    {Setting::NameSuffix, "FileName", "B", SettingType::Text, ""},
-    {Setting::KeepDate, "Option", "TimeStamp", SettingType::Boolean, "0"},
+const SettingKey kKeys[] = {
+    {"WinPos", "x", &Settings::windowLeft, std::nullopt},
+    {"WinPos", "y", &Settings::windowTop, std::nullopt},
+    {"FilePAth", "Load", &Settings::loadFolder, std::nullopt},
+    {"FilePAth", "Save", &Settings::destination, std::nullopt},
+    {"IconImage", "Size", &Settings::size, Settings::kSizeRange},
+    {"JpegOption", "QualityV", &Settings::quality, Settings::kQualityRange},
+    {"JpegOption", "QualityF", &Settings::bestQuality, std::nullopt},
+    {"JpegOption", "Smoothing", &Settings::smoothing, std::nullopt},
+    {"JpegOption", "Progressive", &Settings::progressive, std::nullopt},
+    {"FileName", "A", &Settings::prefix, std::nullopt},
+    {"FileName", "B", &Settings::suffix, std::nullopt},
+    {"Option", "TimeStamp", &Settings::keepDate, std::nullopt},
     // Newer keys: files without them read as on.
-    {Setting::AutoOrient, "Option", "AutoOrient", SettingType::Boolean, "1"},
-    {Setting::ToSrgb, "Option", "ToSRGB", SettingType::Boolean, "1"},
+    {"Option", "AutoOrient", &Settings::autoOrient, std::nullopt},
+    {"Option", "ToSRGB", &Settings::toSrgb, std::nullopt},
     // Off in files without it: the window keeps to its three extensions.
-    {Setting::AllFormats, "Option", "AllFormats", SettingType::Boolean, "0"},
+    {"Option", "AllFormats", &Settings::allFormats, std::nullopt},
 };
-
-int DefaultNumber(const SettingEntry& entry) {
-    int value = 0;
-    ParseProfileInteger(entry.defaultValue, value);
-    return value;
-}
 
 }  // namespace
 
-std::span<const SettingEntry> SettingsTable() {
-    return kTable;
+std::span<const SettingKey> SettingsKeys() {
+    return kKeys;
 }
 
-const SettingEntry& SettingInfo(Setting setting) {
-    for (const SettingEntry& entry : kTable)
-        if (entry.setting == setting) return entry;
-    throw std::logic_error("setting missing from the table");
+Settings ReadSettings(const ProfileFile& file) {
+    Settings s;
+    for (const SettingKey& k : kKeys) {
+        std::visit(
+            Overload{
+                [&](int Settings::*f) {
+                    const int value = file.readInteger(k.section, k.key, s.*f);
+                    s.*f = k.range ? k.range->clamp(value) : value;
+                },
+                [&](bool Settings::*f) {
+                    s.*f = file.readInteger(k.section, k.key, s.*f ? 1 : 0) != 0;
+                },
+                [&](std::string Settings::*f) { s.*f = file.readString(k.section, k.key, s.*f); },
+                [&](std::optional<std::string> Settings::*f) {
+                    s.*f = file.readString(k.section, k.key, (s.*f).value_or(""));
+                },
+            },
+            k.field);
+    }
+    return s;
 }
 
-std::string ReadSettingText(const ProfileFile& file, Setting setting) {
-    const SettingEntry& entry = SettingInfo(setting);
-    return file.readString(entry.section, entry.key, entry.defaultValue);
-}
-
-int ReadSettingInt(const ProfileFile& file, Setting setting) {
-    const SettingEntry& entry = SettingInfo(setting);
-    return file.readInteger(entry.section, entry.key, DefaultNumber(entry));
-}
-
-bool ReadSettingBool(const ProfileFile& file, Setting setting) {
-    return ReadSettingInt(file, setting) != 0;
-}
-
-void WriteSetting(ProfileFile& file, Setting setting, std::string_view text) {
-    const SettingEntry& entry = SettingInfo(setting);
-    file.writeString(entry.section, entry.key, text);
-}
-
-void WriteSetting(ProfileFile& file, Setting setting, int value) {
-    WriteSetting(file, setting, std::to_string(value));
-}
-
-void WriteSettingBool(ProfileFile& file, Setting setting, bool value) {
-    WriteSetting(file, setting, value ? "1" : "0");
+void WriteSettings(ProfileFile& file, const Settings& s) {
+    for (const SettingKey& k : kKeys) {
+        std::optional<std::string> text;
+        std::visit(Overload{
+                       [&](int Settings::*f) { text = std::to_string(s.*f); },
+                       [&](bool Settings::*f) { text = s.*f ? "1" : "0"; },
+                       [&](std::string Settings::*f) { text = s.*f; },
+                       [&](std::optional<std::string> Settings::*f) { text = s.*f; },
+                   },
+                   k.field);
+        if (text) file.writeString(k.section, k.key, *text);
+    }
 }

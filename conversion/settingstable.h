@@ -1,51 +1,33 @@
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <variant>
+
+#include "conversion/settings.h"
 
 class ProfileFile;
 
-// The settings file's keys: one table of section, key, type and default, which
-// both reading and writing go through.
-enum class Setting {
-    WindowLeft,
-    WindowTop,
-    SaveFolder,  // destination folder; empty means the default folder
-    LoadFolder,  // the preview window's folder; empty means the default folder
-    ThumbnailSize,
-    JpegQuality,
-    BestQuality,
-    Smoothing,
-    Progressive,
-    NamePrefix,
-    NameSuffix,
-    KeepDate,
-    AutoOrient,  // turn photos upright by their EXIF Orientation
-    ToSrgb,      // convert photos tagged with an ICC profile to sRGB
-    AllFormats,  // the window takes every format the table reads, not only its three
-};
-
-enum class SettingType { Integer, Boolean, Text };
-
-struct SettingEntry {
-    Setting setting;
+// The settings file's keys, in the order a new file gets them: which field of
+// Settings each holds. Reading and writing both go through this table.
+struct SettingKey {
     std::string_view section;
     std::string_view key;
-    SettingType type;
-    std::string_view defaultValue;  // as stored: decimal, "1"/"0", or text
+    // Booleans are stored as integers: anything but 0 reads as true.
+    std::variant<int Settings::*, bool Settings::*, std::string Settings::*,
+                 std::optional<std::string> Settings::*>
+        field;
+    std::optional<SettingRange> range;  // numbers read are held to it
 };
 
-std::span<const SettingEntry> SettingsTable();
-const SettingEntry& SettingInfo(Setting setting);
+std::span<const SettingKey> SettingsKeys();
 
-// Stored values, or the table's default when missing (or, for numbers, not a
-// number). Booleans are integers: anything but 0 is true.
-std::string ReadSettingText(const ProfileFile& file, Setting setting);
-int ReadSettingInt(const ProfileFile& file, Setting setting);
-bool ReadSettingBool(const ProfileFile& file, Setting setting);
+// The stored values; a missing key (or, for numbers, not a number) gives the
+// default of Settings.
+Settings ReadSettings(const ProfileFile& file);
 
-// Integers in decimal, booleans as "1" or "0". Throws ProfileWriteError.
-void WriteSetting(ProfileFile& file, Setting setting, std::string_view text);
-void WriteSetting(ProfileFile& file, Setting setting, int value);
-void WriteSettingBool(ProfileFile& file, Setting setting, bool value);
+// Every key, integers in decimal, booleans as "1" or "0"; an unset
+// loadFolder is left as the file has it. Throws ProfileWriteError.
+void WriteSettings(ProfileFile& file, const Settings& settings);

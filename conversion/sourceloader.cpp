@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "codec/bmpheader.h"
+#include "codec/decodebudget.h"
+#include "codec/jpegimage.h"
 #include "codec/pictureformat.h"
 #include "codec/srgbtransform.h"
 #include "conversion/runhost.h"
@@ -73,6 +76,30 @@ DecodeOptions OptionsOf(RunHost& host, std::unique_ptr<SrgbTransform>* thumbnail
     return options;
 }
 
+// What decoding may take at most: for a JPEG file a progressive file's
+// coefficients (2 bytes a sample, colour at full resolution) and the bitmap
+// at full size; for a BMP file the bitmap and a run-length file's index
+// plane; for another format all that one decode may take.
+int64_t DecodeCost(const PictureFormat& format, const QByteArray& bytes) {
+    if (format.name == "JPEG") {
+        try {
+            TJPEGImage jpeg;
+            jpeg.LoadFromBytes(bytes);  // the header only
+            return int64_t{jpeg.Width()} * jpeg.Height() * 9;
+        } catch (...) {
+            return 0;  // refused when decoded
+        }
+    }
+    if (format.name == "BMP") {
+        BmpHeader header;
+        std::string ignored;
+        if (!ParseBmpHeader(bytes, header, ignored)) return 0;
+        const int64_t width = header.width < 0 ? -header.width : header.width;
+        return ((width * 3 + 3) / 4 * 4 + width) * header.rows();
+    }
+    return DecodeBudgetBytes();
+}
+
 bool Fail(std::string* reason, const std::string& text) {
     if (reason != nullptr) *reason = text;
     return false;
@@ -81,7 +108,8 @@ bool Fail(std::string* reason, const std::string& text) {
 }  // namespace
 
 bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, RunHost& host,
-                    std::string* reason, std::unique_ptr<SrgbTransform>* thumbnailColours) {
+                    std::string* reason, std::unique_ptr<SrgbTransform>* thumbnailColours,
+                    const DecodeAdmission* admit) {
     if (thumbnailColours != nullptr) thumbnailColours->reset();
     const auto status = StatPath(path);
     if (!status) return Fail(reason, StatFailure(path));
@@ -99,6 +127,8 @@ bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, R
     std::string why;
     if (!ReadSource(path, status->size, host.everyFormat(), format, bytes, why))
         return Fail(reason, why);
+    if (admit != nullptr && !(*admit)(DecodeCost(*format, bytes)))
+        return Fail(reason, "no memory left to decode it now");
     if (!DecodePicture(*format, bytes, OptionsOf(host, thumbnailColours), bitmap, why))
         return Fail(reason, why);
 

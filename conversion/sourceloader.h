@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -33,6 +34,12 @@ constexpr int64_t kMaxSourceBytes = int64_t{1} << 30;
 // who passes thumbnailColours takes over an RGB photo's conversion: it gets
 // the transform (null when there is nothing to convert) and applies it to the
 // thumbnail, which costs a fraction of converting the whole picture.
+//
+// A caller that shares memory between decodes passes admit: it is asked,
+// once the picture's size is known and before it is decoded, whether that
+// many more bytes may be used; false refuses the load.
+using DecodeAdmission = std::function<bool(int64_t bytes)>;
 bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, RunHost& host,
                     std::string* reason = nullptr,
-                    std::unique_ptr<SrgbTransform>* thumbnailColours = nullptr);
+                    std::unique_ptr<SrgbTransform>* thumbnailColours = nullptr,
+                    const DecodeAdmission* admit = nullptr);

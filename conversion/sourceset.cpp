@@ -42,7 +42,7 @@ void SourceSet::add(const std::string& path) {
 // names of files that do not exist (yet) need keeping.
 void SourceSet::add(const std::string& path, const std::optional<FileStatus>& status) {
     if (status) {
-        ids_.insert({status->device, status->inode});
+        ids_.insert(status->id);
     } else {
         names_.insert(PlainName(path));
     }
@@ -52,7 +52,7 @@ bool SourceSet::contains(const std::string& output) const {
     if (!names_.empty() && names_.count(PlainName(output)) != 0) return true;
     if (ids_.empty()) return false;
     const auto target = StatPath(output);
-    return target && ids_.count({target->device, target->inode}) != 0;
+    return target && ids_.count(target->id) != 0;
 }
 
 std::string OutputRefusal(const SourceSet& sources, const std::string& source,

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <unordered_set>
-#include <utility>
 
 #include "platform/filestatus.h"
 
@@ -21,14 +19,8 @@ public:
     bool contains(const std::string& output) const;
 
 private:
-    struct FileIdHash {
-        size_t operator()(const std::pair<uint64_t, uint64_t>& id) const {
-            return std::hash<uint64_t>()(id.first * 0x9E3779B97F4A7C15ull ^ id.second);
-        }
-    };
-
     std::unordered_set<std::string> names_;
-    std::unordered_set<std::pair<uint64_t, uint64_t>, FileIdHash> ids_;
+    FileIdSet ids_;
 };
 
 // Why a thumbnail of source may not be written at output, or empty: output

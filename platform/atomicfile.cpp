@@ -11,8 +11,9 @@
 #include <memory>
 #include <mutex>
 #include <random>
-#include <set>
 #include <utility>
+
+#include "platform/filestatus.h"
 
 namespace {
 
@@ -151,10 +152,10 @@ void CleanOnFirstWrite(int dir) {
     struct stat st {};
     if (::fstat(dir, &st) != 0) return;
     static std::mutex mutex;
-    static std::set<std::pair<dev_t, ino_t>> cleaned;
+    static FileIdSet cleaned;
     {
         const std::lock_guard lock(mutex);
-        if (!cleaned.emplace(st.st_dev, st.st_ino).second) return;
+        if (!cleaned.insert({uint64_t(st.st_dev), uint64_t(st.st_ino)}).second) return;
     }
     RemoveStaleTemporariesIn(dir);
 }

@@ -15,8 +15,7 @@ std::optional<FileStatus> StatPath(const std::string& path) {
         status.kind = FileStatus::Kind::Folder;
     }
     status.modified = st.st_mtim;
-    status.device = st.st_dev;
-    status.inode = st.st_ino;
+    status.id = {uint64_t(st.st_dev), uint64_t(st.st_ino)};
     status.size = st.st_size;
     return status;
 }

@@ -4,6 +4,21 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <unordered_set>
+
+// A file's identity, the same under every name and hard link of it.
+struct FileId {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+
+    bool operator==(const FileId&) const = default;
+    struct Hash {
+        size_t operator()(const FileId& id) const {
+            return std::hash<uint64_t>()(id.device * 0x9E3779B97F4A7C15ull ^ id.inode);
+        }
+    };
+};
+using FileIdSet = std::unordered_set<FileId, FileId::Hash>;
 
 // What the directory entry of a path says, symbolic links followed. Paths are
 // the file system's bytes with "/" separators.
@@ -12,13 +27,10 @@ struct FileStatus {
 
     Kind kind = Kind::Other;
     timespec modified{};
-    uint64_t device = 0;
-    uint64_t inode = 0;
+    FileId id;
     int64_t size = 0;
 
-    bool sameFileAs(const FileStatus& other) const {
-        return device == other.device && inode == other.inode;
-    }
+    bool sameFileAs(const FileStatus& other) const { return id == other.id; }
 };
 
 std::optional<FileStatus> StatPath(const std::string& path);

@@ -7,8 +7,3 @@
 // end to end, and a fault for every 4 KiB page of it cost as much as decoding
 // a PNG file into it. Only advice: where huge pages are off, nothing changes.
 void AdviseHugePages(void* data, size_t bytes);
-
-// Keeps the blocks one picture's decoders free (up to 256 MiB) for the next
-// picture's instead of giving them back to the system, which would fault them
-// in again page by page. For a process that converts picture after picture.
-void KeepFreedMemoryForReuse();

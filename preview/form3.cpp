@@ -130,7 +130,7 @@ void TForm3::FormCreate(const QString& programFile) {
     std::string folder;
     {
         const ProfileFile file(PathBytes(host_.SettingsPath()));
-        folder = ReadSettingText(file, Setting::LoadFolder);
+        folder = ReadSettings(file).loadFolder.value_or("");
     }
     if (folder.empty()) folder = DefaultFolder(PathBytes(programFile));
     ShellTree1->setPathName(PathText(folder));

@@ -1,3 +1,4 @@
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -6,7 +7,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
+#include <functional>
 
 #include "controls/cspinedit.h"
 #include "controls/shelltree.h"
@@ -93,19 +96,64 @@ TEST_F(Form1RunTest, CommandLineModeTakesNoDrops) {
     EXPECT_EQ(form->State().FileQueue.size(), 1u);
 }
 
-TEST_F(Form1RunTest, CloseAndNewRunsAreRefusedWhileARunIsInProgress) {
+// Counts the paint events a widget gets while a condition holds.
+class PaintsWhile : public QObject {
+public:
+    explicit PaintsWhile(std::function<bool()> condition) : condition_(std::move(condition)) {}
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && condition_()) ++count;
+        return false;
+    }
+
+private:
+    std::function<bool()> condition_;
+};
+
+// Through the window's own pump, in the middle of a run: a timer fires, a
+// click on a control is handled and the moving bar is painted; closing, a
+// second start and a drop are refused until the run ends.
+TEST_F(Form1RunTest, DuringARunTheWindowHandlesEventsButRefusesToCloseOrStartAgain) {
+    writeSettings(("[FilePAth]\nSave=" + out + "\n[IconImage]\nSize=160\n").toUtf8());
     auto form = makeForm();
+    form->windowPump = true;
     form->show();
-    int closeAttempts = 0;
-    form->duringRun = [&] {
-        if (closeAttempts++ > 0) return;
-        EXPECT_FALSE(form->close());
-        form->Button3Click();                // start pressed through the pump
-        Drop(*form, {makeBmp("late.bmp")});  // a drop through the pump
-    };
-    Drop(*form, {makeBmp("a.bmp")});
+    const auto running = [&] { return form->State().running(); };
+    PaintsWhile barPaints([&] { return running() && form->ProgressBar1->value() > 0; });
+    form->ProgressBar1->installEventFilter(&barPaints);
+    const bool keepDate = form->TimeStamp->isChecked();
+    bool clickedInRun = false;
+    QObject::connect(form->TimeStamp, &QCheckBox::toggled, [&] { clickedInRun = running(); });
+    // The run starts from the event the drop posts; the timer is queued after it.
+    ASSERT_TRUE(SendDrop(*form, {makeBmp("a.bmp", 800, 600), makeBmp("b.bmp", 800, 600),
+                                 makeBmp("c.bmp", 800, 600)}));
+    bool timerInRun = false;
+    bool closeRefused = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        timerInRun = running();
+        closeRefused = !form->close();
+        form->Button3Click();
+        Drop(*form, {makeBmp("late.bmp")});
+        // A user's click, queued as the system queues it.
+        QWidget* box = form->TimeStamp;
+        const QPointF at = box->rect().center();
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+            QCoreApplication::postEvent(
+                box,
+                new QMouseEvent(type, at, box->mapToGlobal(at), Qt::LeftButton,
+                                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                Qt::NoModifier));
+    });
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(timerInRun);
+    EXPECT_TRUE(closeRefused);
+    EXPECT_TRUE(clickedInRun);
+    EXPECT_NE(form->TimeStamp->isChecked(), keepDate);
+    EXPECT_GT(barPaints.count, 0);
     EXPECT_TRUE(form->isVisible());
-    EXPECT_TRUE(written("a.jpg"));
+    EXPECT_TRUE(written("a.jpg") && written("b.jpg") && written("c.jpg"));
     EXPECT_FALSE(written("late.jpg"));
     EXPECT_TRUE(form->close());
 }

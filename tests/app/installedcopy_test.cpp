@@ -57,10 +57,10 @@ TEST_F(InstalledCopyTest, SettingsGoToTheConfigFolderAndComeBackAtTheNextStart) 
         EXPECT_TRUE(form1.errors.isEmpty()) << form1.errors.join('\n').toStdString();
     }
     const ProfileFile file(settings().toStdString());
-    for (const SettingEntry& entry : SettingsTable())
-        EXPECT_NE(file.readString(entry.section, entry.key, "(missing)"), "(missing)")
-            << entry.section << "/" << entry.key;
-    EXPECT_EQ(ReadSettingText(file, Setting::LoadFolder), (home() + "Pictures/").toStdString());
+    for (const SettingKey& k : SettingsKeys())
+        EXPECT_NE(file.readString(k.section, k.key, "(missing)"), "(missing)")
+            << k.section << "/" << k.key;
+    EXPECT_EQ(ReadSettings(file).loadFolder, (home() + "Pictures/").toStdString());
     EXPECT_FALSE(QFile::exists(dir.filePath("usr/bin/thumbrix.ini")));
 
     TestForm1 again({}, program());

@@ -225,39 +225,44 @@ TEST_F(BatchLibraryTest, ReportHasOneJsonLinePerSourceAndKeepsOddNames) {
 }  // namespace
 
 // A setting left out of the stamp would let --update keep thumbnails made
-// with the old value; name-only settings must not force remaking.
+// with the old value; name-only settings must not force remaking. One row
+// for every field of Settings.
 TEST(UpdateStampTest, EverySettingThatShapesThePictureChangesTheStamp) {
     const struct {
         const char* field;
-        void (*change)(BatchSettings&);
+        void (*change)(Settings&);
         bool shapesPicture;
     } cases[] = {
-        {"size", [](BatchSettings& s) { s.size += 1; }, true},
-        {"quality", [](BatchSettings& s) { s.quality += 1; }, true},
-        {"bestQuality", [](BatchSettings& s) { s.bestQuality = !s.bestQuality; }, true},
-        {"smoothing", [](BatchSettings& s) { s.smoothing = !s.smoothing; }, true},
-        {"progressive", [](BatchSettings& s) { s.progressive = !s.progressive; }, true},
-        {"keepDate", [](BatchSettings& s) { s.keepDate = !s.keepDate; }, true},
-        {"optimize", [](BatchSettings& s) { s.optimize = !s.optimize; }, true},
-        {"draft", [](BatchSettings& s) { s.draft = !s.draft; }, true},
-        {"autoOrient", [](BatchSettings& s) { s.autoOrient = !s.autoOrient; }, true},
-        {"toSrgb", [](BatchSettings& s) { s.toSrgb = !s.toSrgb; }, true},
-        {"prefix", [](BatchSettings& s) { s.prefix += "t_"; }, false},
-        {"suffix", [](BatchSettings& s) { s.suffix += "_t"; }, false},
-        {"destination", [](BatchSettings& s) { s.destination += "sub/"; }, false},
-        {"format", [](BatchSettings& s) { s.format = OutputFormatNamed("png"); }, true},
-        {"format jpeg", [](BatchSettings& s) { s.format = OutputFormatNamed("jpeg"); }, false},
-        {"enlarge", [](BatchSettings& s) { s.enlarge = false; }, true},
-        {"background", [](BatchSettings& s) { s.background = 0; }, true},
-        {"output", [](BatchSettings& s) { s.output = "/x/a.jpg"; }, false},
+        {"size", [](Settings& s) { s.size += 1; }, true},
+        {"quality", [](Settings& s) { s.quality += 1; }, true},
+        {"bestQuality", [](Settings& s) { s.bestQuality = !s.bestQuality; }, true},
+        {"smoothing", [](Settings& s) { s.smoothing = !s.smoothing; }, true},
+        {"progressive", [](Settings& s) { s.progressive = !s.progressive; }, true},
+        {"keepDate", [](Settings& s) { s.keepDate = !s.keepDate; }, true},
+        {"optimize", [](Settings& s) { s.optimize = !s.optimize; }, true},
+        {"draft", [](Settings& s) { s.draft = !s.draft; }, true},
+        {"autoOrient", [](Settings& s) { s.autoOrient = !s.autoOrient; }, true},
+        {"toSrgb", [](Settings& s) { s.toSrgb = !s.toSrgb; }, true},
+        {"prefix", [](Settings& s) { s.prefix += "t_"; }, false},
+        {"suffix", [](Settings& s) { s.suffix += "_t"; }, false},
+        {"destination", [](Settings& s) { s.destination += "sub/"; }, false},
+        {"format", [](Settings& s) { s.format = OutputFormatNamed("png"); }, true},
+        {"format jpeg", [](Settings& s) { s.format = OutputFormatNamed("jpeg"); }, false},
+        {"enlarge", [](Settings& s) { s.enlarge = false; }, true},
+        {"background", [](Settings& s) { s.background = 0; }, true},
+        {"output", [](Settings& s) { s.output = "/x/a.jpg"; }, false},
+        {"windowLeft", [](Settings& s) { s.windowLeft += 5; }, false},
+        {"windowTop", [](Settings& s) { s.windowTop += 5; }, false},
+        {"loadFolder", [](Settings& s) { s.loadFolder = "/photos/"; }, false},
+        {"allFormats", [](Settings& s) { s.allFormats = !s.allFormats; }, false},
     };
     FileStatus status;
     status.size = 1234;
     status.modified = {1700000000, 5};
-    const BatchSettings base;
+    const Settings base;
     const std::string before = UpdateStamp(base).textFor("/photos/a.jpg", status);
     for (const auto& c : cases) {
-        BatchSettings changed = base;
+        Settings changed = base;
         c.change(changed);
         const std::string after = UpdateStamp(changed).textFor("/photos/a.jpg", status);
         EXPECT_EQ(after != before, c.shapesPicture) << c.field;

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 
 #include "buildinfo.h"
 #include "cli/batchusage.h"
@@ -34,7 +35,7 @@ protected:
 
 TEST_F(BatchOptionsTest, DefaultsWithoutASettingsFile) {
     ASSERT_TRUE(parse({"a.jpg", "b.bmp"})) << error_;
-    const BatchSettings& s = options_.settings;
+    const Settings& s = options_.settings;
     EXPECT_EQ(options_.action, BatchOptions::Action::Run);
     EXPECT_EQ(options_.files, (std::vector<std::string>{"a.jpg", "b.bmp"}));
     EXPECT_EQ(s.size, 32);
@@ -52,7 +53,7 @@ TEST_F(BatchOptionsTest, EveryOptionInEveryForm) {
                        "--suffix=_t", "--keep-date", "--fast-decode", "--smoothing", "-j", "3",
                        "--quiet", "--", "-dash.jpg", "--help"}))
         << error_;
-    const BatchSettings& s = options_.settings;
+    const Settings& s = options_.settings;
     EXPECT_EQ(s.destination, "/out/");
     EXPECT_EQ(s.size, 4096);
     EXPECT_EQ(s.quality, 20);
@@ -70,37 +71,49 @@ TEST_F(BatchOptionsTest, EveryOptionInEveryForm) {
     EXPECT_EQ(options_.files, (std::vector<std::string>{"-", "表.jpg"}));
 }
 
+// The messages name the option and what it takes, from the option table.
 TEST_F(BatchOptionsTest, UsageErrors) {
-    const std::vector<std::string> rows[] = {
-        {},           // no file
-        {"--quiet"},  // still no file
-        {"-s", "0", "a.jpg"},
-        {"-s", "4097", "a.jpg"},
-        {"--size=abc", "a.jpg"},
-        {"-q", "19", "a.jpg"},
-        {"-q", "101", "a.jpg"},
-        {"-q", "-60", "a.jpg"},
-        {"-j", "0", "a.jpg"},
-        {"a.jpg", "-j"},
-        {"--bogus", "a.jpg"},
-        {"--quiet=yes", "a.jpg"},
-        {"-x", "a.jpg"},
-        {"--settings", "/no/such.ini", "a.jpg"},
-        {"--files-from="},  // no list name: not a run over nothing
-        {"--files-from", ""},
+    const std::string size = "size must be a whole number from 1 to 4096";
+    const std::string quality = "quality must be a whole number from 20 to 100";
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } rows[] = {
+        {{}, "no FILE given"},
+        {{"--quiet"}, "no FILE given"},
+        {{"-s", "0", "a.jpg"}, size},
+        {{"-s", "4097", "a.jpg"}, size},
+        {{"--size=abc", "a.jpg"}, size},
+        {{"-q", "19", "a.jpg"}, quality},
+        {{"-q", "101", "a.jpg"}, quality},
+        {{"-q", "-60", "a.jpg"}, quality},
+        {{"-j", "0", "a.jpg"}, "jobs must be a whole number from 1 to 1024"},
+        {{"a.jpg", "-j"}, "jobs must be a whole number from 1 to 1024"},
+        {{"--format", "gif", "a.jpg"}, "format must be jpeg, png, webp or avif"},
+        {{"--background=fff", "a.jpg"}, "background must be a colour RRGGBB in hexadecimal"},
+        {{"--bogus", "a.jpg"}, "unknown option --bogus"},
+        {{"--quiet=yes", "a.jpg"}, "option --quiet takes no value"},
+        {{"-rx", "a.jpg"}, "option -r takes no value"},
+        {{"-x", "a.jpg"}, "unknown option -x"},
+        {{"a.jpg", "-d"}, "option -d needs a value"},
+        {{"--settings", "/no/such.ini", "a.jpg"}, "settings file /no/such.ini cannot be read"},
+        {{"--files-from="}, "option --files-from needs a value"},  // not a run over nothing
+        {{"--files-from", ""}, "option --files-from needs a value"},
+        {{"--base=", "a.jpg"}, "option --base needs a value"},
+        {{"-o", "a.png", "a.jpg", "b.jpg"}, "-o FILE writes the thumbnail of a single source"},
     };
-    for (const auto& args : rows) {
+    for (const auto& row : rows) {
         std::string joined;
-        for (const auto& a : args) joined += a + " ";
-        EXPECT_FALSE(parse(args)) << joined;
-        EXPECT_FALSE(error_.empty()) << joined;
+        for (const auto& a : row.args) joined += a + " ";
+        EXPECT_FALSE(parse(row.args)) << joined;
+        EXPECT_EQ(error_, row.message) << joined;
     }
 }
 
 // What the batch run does with them is tested on the program.
 TEST_F(BatchOptionsTest, OutputChoices) {
     ASSERT_TRUE(parse({"-ox.WebP", "--background", "#1a2B3c", "--no-enlarge", "a.bmp"})) << error_;
-    const BatchSettings& s = options_.settings;
+    const Settings& s = options_.settings;
     EXPECT_EQ(s.format != nullptr ? s.format->name : "", "WebP");
     EXPECT_EQ(s.output, "x.WebP");
     EXPECT_FALSE(s.enlarge);
@@ -145,6 +158,15 @@ TEST_F(BatchOptionsTest, HelpAndVersionNeedNoFiles) {
     EXPECT_NE(usage.find("--fast-decode"), std::string::npos);
     EXPECT_NE(usage.find("(without it: /home/ann/.config/thumbrix/thumbrix.ini, if any)"),
               std::string::npos);
+    // Every format the table reads and, for -r, its extensions: a new row cannot be left out.
+    for (const PictureFormat& format : PictureFormats())
+        EXPECT_NE(usage.find(format.name), std::string::npos) << format.name;
+    for (const std::string& extension : PictureExtensions())
+        EXPECT_TRUE(usage.find(extension + ",") != std::string::npos ||
+                    usage.find(extension + ")") != std::string::npos)
+            << extension;
+    std::istringstream lines(BatchUsage("thumbrix.ini"));
+    for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 79u) << line;
 }
 
 TEST_F(BatchOptionsTest, SettingsFileSuppliesDefaultsAndTheCommandLineWins) {
@@ -153,7 +175,7 @@ TEST_F(BatchOptionsTest, SettingsFileSuppliesDefaultsAndTheCommandLineWins) {
                           "[JpegOption]\nQualityV=5\nQualityF=0\nSmoothing=1\nProgressive=1\n"
                           "[FileName]\nA=pre_\nB=_suf\n[Option]\nTimeStamp=1\n";
     ASSERT_TRUE(parse({"--settings", ini, "a.jpg"})) << error_;
-    BatchSettings s = options_.settings;
+    Settings s = options_.settings;
     EXPECT_EQ(s.destination, "/stored/");
     EXPECT_EQ(s.size, 160);    // held to the window's range
     EXPECT_EQ(s.quality, 20);  // likewise
@@ -238,7 +260,7 @@ TEST_F(BatchOptionsTest, NoFormsWinOverTheSettingsFileAndTheLastOneCounts) {
     ASSERT_TRUE(parse({"--settings", ini, "--no-progressive", "--no-keep-date", "--no-smoothing",
                        "--no-fast-decode", "a.jpg"}))
         << error_;
-    const BatchSettings& s = options_.settings;
+    const Settings& s = options_.settings;
     EXPECT_FALSE(s.progressive || s.keepDate || s.smoothing);
     EXPECT_TRUE(s.bestQuality);
     EXPECT_EQ(s.size, 100);  // the rest of the file still counts

@@ -15,16 +15,9 @@
 // optimised Huffman tables), and a comment in the thumbnail.
 namespace {
 
-class ChoosingHost : public TestHost {
-public:
-    bool draft = false, optimize = false;
-    bool draftDecode() override { return draft; }
-    bool optimizeCoding() override { return optimize; }
-};
-
 class BatchChoicesTest : public TempFolderTest {
 protected:
-    ChoosingHost host_;
+    TestHost host_;
     RunState state_;
 };
 
@@ -42,8 +35,8 @@ TEST_F(BatchChoicesTest, DraftDecodesAtTheSmallestScaleStillTwiceTheThumbnail) {
         {true, 300, 1000, 600},  // 500 < 600: full
     };
     for (const auto& row : rows) {
-        host_.draft = row.draft;
-        host_.size = row.size;
+        host_.settings.draft = row.draft;
+        host_.settings.size = row.size;
         TBitmap bitmap;
         ASSERT_TRUE(LoadSourceFile(bitmap, path("a.jpg"), state_, host_)) << row.size;
         EXPECT_EQ(bitmap.width(), row.width) << row.size;
@@ -54,10 +47,10 @@ TEST_F(BatchChoicesTest, DraftDecodesAtTheSmallestScaleStillTwiceTheThumbnail) {
 TEST_F(BatchChoicesTest, OptimisedTablesKeepThePixelsAndSaveBytes) {
     const TBitmap picture = TestPicture(160, 120, 4);
     for (const bool progressive : {false, true}) {
-        host_.progressiveOn = progressive;
-        host_.optimize = false;
+        host_.settings.progressive = progressive;
+        host_.settings.optimize = false;
         WriteThumbnail(picture, path("plain.jpg"), state_, host_);
-        host_.optimize = true;
+        host_.settings.optimize = true;
         WriteThumbnail(picture, path("optimized.jpg"), state_, host_);
         // Progressive files have optimised tables anyway: the library sees to it.
         if (progressive) {

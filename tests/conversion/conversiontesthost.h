@@ -10,60 +10,43 @@
 #include <string>
 #include <vector>
 
-#include "conversion/runhost.h"
+#include "conversion/settingshost.h"
 #include "image/bitmap.h"
 #include "tests/support/filebytes.h"
 #include "tests/support/localtime.h"
 
-// A run host with plain fields for every setting, recording what the run
+// A run host over plain settings, recording what the run
 // reports. onPump runs inside the resampler's pump, as window events would.
-class TestHost : public RunHost {
+class TestHost : public SettingsHost {
 public:
-    int size = 32;
-    int quality = 60;
-    bool best = true;
-    bool smooth = false;
-    bool progressiveOn = false;
-    bool keep = false;
-    bool orient = true;
-    bool srgb = true;
-    std::string prefixText;
-    std::string suffixText;
-    std::string dest;
+    Settings settings;
+    int workers = 0;  // decode-ahead threads
 
     std::vector<int> progress;
     std::vector<std::string> messages;
     int pumps = 0;
     int qualityReads = 0;
     std::function<void()> onPump;
-    const PictureFormat* format = nullptr;  // outputFormat()
     // Which sources are read; unset: all.
     std::function<bool(const std::string&, const PictureFormat&)> reads;
 
-    int thumbnailSize() override { return size; }
     int jpegQuality() override {
         ++qualityReads;
-        return quality;
+        return settings.quality;
     }
-    bool bestQuality() override { return best; }
-    bool smoothing() override { return smooth; }
-    bool progressive() override { return progressiveOn; }
-    bool keepDate() override { return keep; }
-    bool autoOrient() override { return orient; }
-    bool toSrgb() override { return srgb; }
-    std::string prefix() override { return prefixText; }
-    std::string suffix() override { return suffixText; }
-    std::string destination() override { return dest; }
+    int decodeAheadWorkers() override { return workers; }
     void setProgress(int position) override { progress.push_back(position); }
     void pump() override {
         ++pumps;
         if (onPump) onPump();
     }
     void showMessage(const std::string& text) override { messages.push_back(text); }
-    const PictureFormat* outputFormat() override { return format; }
     bool readsSource(const std::string& source, const PictureFormat& format) override {
         return !reads || reads(source, format);
     }
+
+protected:
+    const Settings& values() const override { return settings; }
 };
 
 // A picture whose pixels vary, so that scaling and encoding are not trivial.

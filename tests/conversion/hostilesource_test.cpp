@@ -276,8 +276,8 @@ TEST(NamesThatAreNotUtf8, AreLoadedAndWrittenByTheirBytes) {
     ASSERT_EQ(::rename((folder + "utf8.bmp").c_str(), sources[1].c_str()), 0);
 
     TestHost host;
-    host.dest = destination;
-    host.prefixText = "\x82\xa0_";  // あ in Shift-JIS
+    host.settings.destination = destination;
+    host.settings.prefix = "\x82\xa0_";  // あ in Shift-JIS
     RunState state;
     state.FileQueue = {sources[0], sources[1]};
     RunConversion(state, host);

@@ -62,7 +62,7 @@ protected:
     void SetUp() override {
         out_ = dir_.path().toStdString() + "/out/";
         QDir(dir_.path()).mkdir(QStringLiteral("out"));
-        host_.dest = out_;
+        host_.settings.destination = out_;
     }
     std::string put(const std::string& name, const QByteArray& bytes) {
         WriteBytes(path(name), bytes.toStdString());
@@ -85,7 +85,7 @@ protected:
 // Each stored picture is the upright one turned the other way, tagged.
 TEST_F(PhotoLoadTest, EveryOrientationGivesTheThumbnailOfTheUprightPicture) {
     const TBitmap upright = Cells(6, 4);  // 48 x 32
-    host_.size = 24;
+    host_.settings.size = 24;
     const TBitmap expected = thumbnail(put("upright.jpg", Encode(upright, 100)));
     ASSERT_EQ(expected.width(), 24);
     ASSERT_EQ(expected.height(), 16);
@@ -95,17 +95,17 @@ TEST_F(PhotoLoadTest, EveryOrientationGivesTheThumbnailOfTheUprightPicture) {
         TurnUpright(stored, undo[o]);
         const std::string name = std::to_string(o) + ".jpg";
         const std::string path = put(name, WithSegment(Encode(stored, 100), 0xE1, ExifBody(o)));
-        host_.orient = true;
+        host_.settings.autoOrient = true;
         EXPECT_TRUE(SameBitmap(thumbnail(path), expected)) << "orientation " << o;
         // Switched off, the stored picture as it is.
-        host_.orient = false;
+        host_.settings.autoOrient = false;
         const TBitmap asStored = thumbnail(path);
         EXPECT_EQ(asStored.width(), o >= 5 ? 16 : 24) << "orientation " << o;
     }
 }
 
 TEST_F(PhotoLoadTest, PortraitPhotoTaggedSixGivesAPortraitThumbnail) {
-    host_.size = 160;
+    host_.settings.size = 160;
     const QByteArray landscape = Encode(TestPicture(1920, 1280), 80);
     const TBitmap thumb = thumbnail(put("p.jpg", WithSegment(landscape, 0xE1, ExifBody(6))));
     EXPECT_EQ(thumb.width(), 107);
@@ -117,7 +117,7 @@ TEST_F(PhotoLoadTest, SrgbTaggedPhotoGivesTheUntaggedThumbnailFile) {
     const QByteArray plain = Encode(TestPicture(300, 200, 3), 90);
     const QByteArray tagged = WithIccProfile(plain, SrgbProfile());
     state_.FileQueue = {put("plain.jpg", plain), put("tagged.jpg", tagged)};
-    host_.size = 100;
+    host_.settings.size = 100;
     RunConversion(state_, host_);
     EXPECT_EQ(ReadFileBytes(out_ + "tagged.jpg"), ReadFileBytes(out_ + "plain.jpg"));
 }
@@ -125,12 +125,12 @@ TEST_F(PhotoLoadTest, SrgbTaggedPhotoGivesTheUntaggedThumbnailFile) {
 TEST_F(PhotoLoadTest, AdobeRgbPhotoThumbnailMatchesTheSrgbOriginal) {
     const TBitmap original = Saturated(240, 160);
     const QByteArray adobe = AdobeRgbProfile();
-    host_.size = 120;
+    host_.settings.size = 120;
     const TBitmap reference = thumbnail(put("srgb.jpg", Encode(original, 95)));
     const std::string tagged =
         put("adobe.jpg", WithIccProfile(Encode(FromSrgb(original, adobe), 95), adobe));
     EXPECT_LE(MeanDifference(thumbnail(tagged), reference), 2.0);
-    host_.srgb = false;
+    host_.settings.toSrgb = false;
     EXPECT_GT(MeanDifference(thumbnail(tagged), reference), 6.0);
 }
 
@@ -154,7 +154,7 @@ TEST_F(PhotoLoadTest, LoaderConvertsUnlessTheCallerTakesTheThumbnailOver) {
     EXPECT_GT(MeanDifference(bitmap, reference), 4.0);
     colours->convert(bitmap);
     EXPECT_LE(MeanDifference(bitmap, reference), 2.0);
-    host_.srgb = false;
+    host_.settings.toSrgb = false;
     ASSERT_TRUE(LoadSourceFile(bitmap, tagged, state_, host_, nullptr, &colours));
     EXPECT_EQ(colours, nullptr);
 }

@@ -44,7 +44,7 @@ protected:
         root.mkdir(QStringLiteral("out"));
         src_ = dir_.path().toStdString() + "/src/";
         out_ = dir_.path().toStdString() + "/out/";
-        host_.dest = out_;
+        host_.settings.destination = out_;
     }
     void run() { RunConversion(state_, host_, &observer_); }
     void queue(std::initializer_list<std::string> names) {
@@ -131,7 +131,7 @@ TEST_F(RunConversionTest, MissingDestinationIsRefusedWithTheMessage) {
     const std::string rows[] = {"", out_ + "missing/", dir_.path().toStdString() + "/file"};
     for (const std::string& dest : rows) {
         host_ = TestHost();
-        host_.dest = dest;
+        host_.settings.destination = dest;
         state_.FileQueue = {src_ + "a.bmp"};
         run();
         EXPECT_EQ(host_.messages, std::vector<std::string>{"格納先を設定してください"}) << dest;
@@ -154,7 +154,7 @@ TEST_F(RunConversionTest, EmptyQueueFailsQuietly) {
 
 TEST_F(RunConversionTest, PreviewRunOnlyMakesTheThumbnail) {
     SaveBmp(TestPicture(40, 30, 5), src_ + "a.bmp");
-    host_.dest = "";  // no destination needed
+    host_.settings.destination = "";  // no destination needed
     state_.PreviewMode = true;
     queue({"a.bmp"});
     run();
@@ -181,7 +181,7 @@ TEST_F(RunConversionTest, NeverReplacesASourceWithItsThumbnail) {
     const std::string original = ReadFileBytes(src_ + "a.jpg");
     const std::string rows[] = {src_, dir_.path().toStdString() + "/src/./"};
     for (const std::string& dest : rows) {
-        host_.dest = dest;
+        host_.settings.destination = dest;
         // b.jpg of the row before would be a picture beside b.bmp.
         remove((src_ + "b.jpg").c_str());
         observer_ = RecordingObserver();
@@ -194,7 +194,7 @@ TEST_F(RunConversionTest, NeverReplacesASourceWithItsThumbnail) {
         EXPECT_EQ(ReadFileBytes(src_ + "a.jpg"), original);
     }
     // A queued name that does not exist yet is not written either.
-    host_.dest = src_;
+    host_.settings.destination = src_;
     observer_ = RecordingObserver();
     queue({"b.bmp", "b.jpg"});
     ASSERT_EQ(remove((src_ + "b.jpg").c_str()), 0);
@@ -219,9 +219,9 @@ TEST_F(RunConversionTest, NeverReplacesAPictureBesideItsSourceUnderItsName) {
         {out_, "", "", out_ + "photo.jpg"},
     };
     for (const auto& row : rows) {
-        host_.dest = row.dest;
-        host_.prefixText = row.prefix;
-        host_.suffixText = row.suffix;
+        host_.settings.destination = row.dest;
+        host_.settings.prefix = row.prefix;
+        host_.settings.suffix = row.suffix;
         observer_ = RecordingObserver();
         queue({"photo.bmp"});
         run();
@@ -244,7 +244,7 @@ TEST_F(RunConversionTest, ProtectsFilesQueuedDuringTheRun) {
     ASSERT_EQ(link((src_ + "a.jpg").c_str(), (src_ + "link.jpg").c_str()), 0);
     const std::string original = ReadFileBytes(src_ + "a.jpg");
     for (const std::string appended : {"a.jpg", "link.jpg"}) {
-        host_.dest = src_;
+        host_.settings.destination = src_;
         observer_ = RecordingObserver();
         host_.pumps = 0;
         host_.onPump = [&] {
@@ -278,8 +278,8 @@ TEST_F(RunConversionTest, FailedWriteStopsTheRunCleanlyAndKeepsTheOldFile) {
     for (const auto& r : rows) {
         SCOPED_TRACE(r.cause);
         host_ = TestHost();
-        host_.dest = out_;
-        host_.prefixText = r.prefix;
+        host_.settings.destination = out_;
+        host_.settings.prefix = r.prefix;
         observer_ = RecordingObserver();
         queue({"a.bmp", "b.bmp"});
         try {
@@ -343,18 +343,18 @@ TEST_F(RunConversionTest, ReadsEverySettingWhenItNeedsIt) {
     SaveBmp(TestPicture(40, 30, 2), src_ + "b.bmp");
     QDir(dir_.path()).mkdir(QStringLiteral("out2"));
     const std::string out2 = dir_.path().toStdString() + "/out2/";
-    host_.quality = 20;
+    host_.settings.quality = 20;
     // Changes made in the middle of the first thumbnail, as window events
     // would: the first file is written with them, the size counts from the
     // second file on, which goes to the new folder with a new prefix.
     host_.onPump = [&] {
         if (host_.pumps == 10) {
-            host_.quality = 100;
-            host_.size = 64;
+            host_.settings.quality = 100;
+            host_.settings.size = 64;
         }
         if (host_.pumps == 32 * 24 + 1) {
-            host_.dest = out2;
-            host_.prefixText = "t_";
+            host_.settings.destination = out2;
+            host_.settings.prefix = "t_";
         }
     };
     queue({"a.bmp", "b.bmp"});
@@ -373,14 +373,14 @@ TEST_F(RunConversionTest, KeepDateCarriesTheSourceTimeToTheThumbnail) {
     SaveJpeg(TestPicture(40, 30), src_ + "b.jpg");
     SetModified(src_ + "a.bmp", LocalTime(2024, 5, 17, 10, 0, 1));
     SetModified(src_ + "b.jpg", LocalTime(1999, 12, 31, 23, 59, 59));
-    host_.keep = true;
+    host_.settings.keepDate = true;
     queue({"a.bmp", "b.jpg"});
     run();
     expectFinished();
     EXPECT_EQ(Modified(out_ + "a.jpg"), LocalTime(2024, 5, 17, 10, 0, 0));
     EXPECT_EQ(Modified(out_ + "b.jpg"), LocalTime(1999, 12, 31, 23, 59, 58));
 
-    host_.keep = false;
+    host_.settings.keepDate = false;
     const time_t before = time(nullptr);
     queue({"a.bmp"});
     run();

@@ -15,71 +15,70 @@ namespace {
 // wrong section or under another spelling would give the default instead.
 TEST(SettingsTable, ReadsEveryKeyOfAStoredFile) {
     const ProfileFile file(THUMBRIX_SOURCE_DIR "/tests/data/settings/every-key.ini");
-    const struct {
-        Setting setting;
-        const char* stored;
-    } rows[] = {
-        {Setting::WindowLeft, "120"},
-        {Setting::WindowTop, "84"},
-        {Setting::SaveFolder, "/home/ann/Thumbs/"},
-        {Setting::LoadFolder, "/home/ann/Pictures/"},
-        {Setting::ThumbnailSize, "96"},
-        {Setting::JpegQuality, "85"},
-        {Setting::BestQuality, "0"},
-        {Setting::Smoothing, "1"},
-        {Setting::Progressive, "1"},
-        {Setting::NamePrefix, "s_"},
-        {Setting::NameSuffix, "_t"},
-        {Setting::KeepDate, "1"},
-        {Setting::AutoOrient, "0"},
-        {Setting::ToSrgb, "0"},
-        {Setting::AllFormats, "1"},
-    };
-    for (const auto& r : rows) {
-        const SettingEntry& entry = SettingInfo(r.setting);
-        EXPECT_NE(entry.defaultValue, r.stored) << entry.key << ": the file must change it";
-        EXPECT_EQ(ReadSettingText(file, r.setting), r.stored) << entry.section << "/" << entry.key;
-    }
-    EXPECT_EQ(ReadSettingInt(file, Setting::ThumbnailSize), 96);
-    EXPECT_FALSE(ReadSettingBool(file, Setting::BestQuality));
-    EXPECT_TRUE(ReadSettingBool(file, Setting::Progressive));
+    const Settings read = ReadSettings(file);
+    const Settings defaults;
+    for (const SettingKey& k : SettingsKeys())
+        EXPECT_TRUE(std::visit([&](auto field) { return read.*field != defaults.*field; }, k.field))
+            << k.section << "/" << k.key;
+    EXPECT_EQ(read.windowLeft, 120);
+    EXPECT_EQ(read.destination, "/home/ann/Thumbs/");
+    EXPECT_EQ(read.loadFolder, "/home/ann/Pictures/");
+    EXPECT_EQ(read.size, 96);
+    EXPECT_EQ(read.quality, 85);
+    EXPECT_FALSE(read.bestQuality);
+    EXPECT_EQ(read.suffix, "_t");
+    EXPECT_TRUE(read.allFormats);
 }
 
-TEST(SettingsTable, MissingFileGivesTheDefaults) {
+// Written back, a stored file keeps its bytes, its own order of keys included.
+TEST(SettingsTable, WritingWhatWasReadKeepsTheFile) {
     QTemporaryDir dir;
-    const ProfileFile file(dir.filePath(QStringLiteral("none.ini")).toStdString());
-    EXPECT_EQ(ReadSettingInt(file, Setting::ThumbnailSize), 32);
-    EXPECT_EQ(ReadSettingInt(file, Setting::JpegQuality), 60);
-    EXPECT_TRUE(ReadSettingBool(file, Setting::BestQuality));
-    EXPECT_FALSE(ReadSettingBool(file, Setting::KeepDate));
-    EXPECT_EQ(ReadSettingText(file, Setting::SaveFolder), "");
+    const std::string path = dir.filePath(QStringLiteral("thumbrix.ini")).toStdString();
+    const std::string stored =
+        ReadFileBytes(THUMBRIX_SOURCE_DIR "/tests/data/settings/every-key.ini");
+    std::ofstream(path, std::ios::binary) << stored;
+    ProfileFile file(path);
+    WriteSettings(file, ReadSettings(file));
+    EXPECT_EQ(ReadFileBytes(path), stored);
 }
 
-TEST(SettingsTable, WrittenValuesReadBackAndOddValuesFallBack) {
+// A new file gets every key in the table's order; an unset preview folder
+// is left out. Odd stored values fall back to the default or the range.
+TEST(SettingsTable, NewFileBytesAndOddValues) {
     QTemporaryDir dir;
     const std::string path = dir.filePath(QStringLiteral("thumbrix.ini")).toStdString();
     {
         ProfileFile file(path);
-        WriteSetting(file, Setting::ThumbnailSize, 160);
-        WriteSettingBool(file, Setting::BestQuality, false);
-        WriteSettingBool(file, Setting::KeepDate, true);
-        WriteSetting(file, Setting::NamePrefix, "サムネ_");
-        WriteSetting(file, Setting::SaveFolder, "/home/ann/Thumbs/");
+        Settings s;
+        s.loadFolder.reset();
+        s.size = 160;
+        s.bestQuality = false;
+        s.prefix = "サムネ_";
+        s.destination = "/home/ann/Thumbs/";
+        WriteSettings(file, s);
     }
-    const std::string content = ReadFileBytes(path);
-    EXPECT_EQ(content,
-              "[IconImage]\nSize=160\n[JpegOption]\nQualityF=0\n[Option]\nTimeStamp=1\n"
-              "[FileName]\nA=サムネ_\n[FilePAth]\nSave=/home/ann/Thumbs/\n");
+    EXPECT_EQ(ReadFileBytes(path),
+              "[WinPos]\nx=0\ny=0\n[FilePAth]\nSave=/home/ann/Thumbs/\n[IconImage]\nSize=160\n"
+              "[JpegOption]\nQualityV=60\nQualityF=0\nSmoothing=0\nProgressive=0\n"
+              "[FileName]\nA=サムネ_\nB=\n[Option]\nTimeStamp=0\nAutoOrient=1\nToSRGB=1\n"
+              "AllFormats=0\n");
 
-    std::ofstream(path, std::ios::app) << "[WinPos]\nx=left\ny=0x20\n[JpegOption]\n";
-    const ProfileFile file(path);
-    EXPECT_EQ(ReadSettingInt(file, Setting::ThumbnailSize), 160);
-    EXPECT_FALSE(ReadSettingBool(file, Setting::BestQuality));
-    EXPECT_TRUE(ReadSettingBool(file, Setting::KeepDate));
-    EXPECT_EQ(ReadSettingText(file, Setting::NamePrefix), "サムネ_");
-    EXPECT_EQ(ReadSettingText(file, Setting::SaveFolder), "/home/ann/Thumbs/");
-    EXPECT_EQ(ReadSettingInt(file, Setting::WindowLeft), 0);  // not a number
-    EXPECT_EQ(ReadSettingInt(file, Setting::WindowTop), 32);
+    const struct {
+        const char* content;
+        int size, quality, left;
+    } rows[] = {
+        {"[IconImage]\nSize=500\n[JpegOption]\nQualityV=5\n", 160, 20, 0},
+        {"[IconImage]\nSize=8\n[JpegOption]\nQualityV=0x200\n", 32, 100, 0},
+        {"[IconImage]\nSize=big\n[WinPos]\nx=-40\n", 32, 60, -40},
+        {"[WinPos]\nx=left\n", 32, 60, 0},
+    };
+    for (const auto& row : rows) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << row.content;
+        const Settings s = ReadSettings(ProfileFile(path));
+        EXPECT_EQ(s.size, row.size) << row.content;
+        EXPECT_EQ(s.quality, row.quality) << row.content;
+        EXPECT_EQ(s.windowLeft, row.left) << row.content;
+    }
 }
 
 // Files written before the photo settings existed lack them: both read as on.
@@ -87,22 +86,14 @@ TEST(SettingsTable, PhotoSettingsOfAnOlderFileReadAsOn) {
     QTemporaryDir dir;
     const std::string path = dir.filePath(QStringLiteral("thumbrix.ini")).toStdString();
     std::ofstream(path) << "[Option]\nTimeStamp=1\n";
-    {
-        const ProfileFile file(path);
-        EXPECT_TRUE(ReadSettingBool(file, Setting::AutoOrient));
-        EXPECT_TRUE(ReadSettingBool(file, Setting::ToSrgb));
-        EXPECT_FALSE(ReadSettingBool(file, Setting::AllFormats));  // the window's three only
-    }
-    {
-        ProfileFile file(path);
-        WriteSettingBool(file, Setting::AutoOrient, false);
-        WriteSettingBool(file, Setting::ToSrgb, false);
-    }
-    const std::string content = ReadFileBytes(path);
-    EXPECT_EQ(content, "[Option]\nTimeStamp=1\nAutoOrient=0\nToSRGB=0\n");
-    const ProfileFile file(path);
-    EXPECT_FALSE(ReadSettingBool(file, Setting::AutoOrient));
-    EXPECT_FALSE(ReadSettingBool(file, Setting::ToSrgb));
+    const Settings s = ReadSettings(ProfileFile(path));
+    EXPECT_TRUE(s.autoOrient);
+    EXPECT_TRUE(s.toSrgb);
+    EXPECT_FALSE(s.allFormats);  // the window's three only
+    EXPECT_TRUE(s.keepDate);
+    EXPECT_TRUE(s.bestQuality);
+    EXPECT_EQ(s.size, 32);
+    EXPECT_EQ(s.quality, 60);
 }
 
 }  // namespace

@@ -95,7 +95,7 @@ TEST_F(SourceLoaderTest, ColourJpegDecodesLikeTheLibraryWithBlueGreenRedBytes) {
 
     // "Best Quality" off takes the fast inverse transform: close, not the same.
     const TBitmap accurate = bitmap_;
-    host_.best = false;
+    host_.settings.bestQuality = false;
     ASSERT_TRUE(load(kJpegData + "testorig.jpg"));
     EXPECT_FALSE(bitmap_ == accurate);
     EXPECT_LE(MaxDifference(bitmap_, accurate), 16);

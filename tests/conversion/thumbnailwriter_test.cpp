@@ -60,14 +60,14 @@ TEST_F(ThumbnailWriterTest, BmpExtensionWritesAnUncompressed24BitFile) {
 }
 
 TEST_F(ThumbnailWriterTest, JpegTakesQualityAndProgressiveButNotTheDecodeOptions) {
-    host_.quality = 100;
+    host_.settings.quality = 100;
     write(path("q100.jpg"));
     const JpegMarkers best = ReadMarkers(ReadFileBytes(path("q100.jpg")));
     EXPECT_EQ(best.table, std::vector<int>(64, 1));
     EXPECT_TRUE(best.baseline);
 
-    host_.quality = 20;
-    host_.progressiveOn = true;
+    host_.settings.quality = 20;
+    host_.settings.progressive = true;
     write(path("q20.JPEG"));
     const JpegMarkers low = ReadMarkers(ReadFileBytes(path("q20.JPEG")));
     ASSERT_EQ(low.table.size(), 64u);
@@ -75,11 +75,11 @@ TEST_F(ThumbnailWriterTest, JpegTakesQualityAndProgressiveButNotTheDecodeOptions
     EXPECT_TRUE(low.progressive);
     EXPECT_FALSE(low.baseline);
 
-    host_.quality = 60;
-    host_.progressiveOn = false;
+    host_.settings.quality = 60;
+    host_.settings.progressive = false;
     write(path("a.jpg"));
-    host_.best = false;
-    host_.smooth = true;
+    host_.settings.bestQuality = false;
+    host_.settings.smoothing = true;
     write(path("b.jpg"));
     EXPECT_EQ(ReadFileBytes(path("a.jpg")), ReadFileBytes(path("b.jpg")));
     const QImage back(QString::fromStdString(path("a.jpg")));
@@ -90,7 +90,7 @@ TEST_F(ThumbnailWriterTest, JpegTakesQualityAndProgressiveButNotTheDecodeOptions
 TEST_F(ThumbnailWriterTest, OtherExtensionsWriteNothingAndTouchNothing) {
     WriteBytes(path("x.png"), "someone's picture");
     SetModified(path("x.png"), LocalTime(2001, 1, 1, 0, 0, 0));
-    host_.keep = true;
+    host_.settings.keepDate = true;
     state_.SourceFileAge = 0x58B15000;
     EXPECT_NO_THROW(write(path("x.png")));
     EXPECT_NO_THROW(write(path("y.png")));
@@ -115,7 +115,7 @@ TEST_F(ThumbnailWriterTest, AHostsOutputFormatIsWrittenByItsExtension) {
         {"webp", "g.bmp", "BM", 0},
     };
     for (const auto& row : rows) {
-        host_.format = OutputFormatNamed(row.format);
+        host_.settings.format = OutputFormatNamed(row.format);
         write(path(row.name));
         const bool written = QFile::exists(QString::fromStdString(path(row.name)));
         EXPECT_EQ(written, row.mark != nullptr) << row.name;
@@ -128,16 +128,16 @@ TEST_F(ThumbnailWriterTest, AHostsOutputFormatIsWrittenByItsExtension) {
 
 TEST_F(ThumbnailWriterTest, KeepDateGivesTheSourceTimeOnlyWhenChecked) {
     state_.SourceFileAge = 0x58B15000;  // 2024-05-17 10:00:00
-    host_.keep = true;
+    host_.settings.keepDate = true;
     write(path("kept.jpg"));
     write(path("kept.bmp"));
     EXPECT_EQ(Modified(path("kept.jpg")), LocalTime(2024, 5, 17, 10, 0, 0));
     EXPECT_EQ(Modified(path("kept.bmp")), LocalTime(2024, 5, 17, 10, 0, 0));
 
     const time_t before = time(nullptr);
-    host_.keep = false;
+    host_.settings.keepDate = false;
     write(path("now.jpg"));
-    host_.keep = true;
+    host_.settings.keepDate = true;
     state_.SourceFileAge = 0;  // no source loaded yet: not a date, silently ignored
     write(path("nodate.jpg"));
     const time_t after = FineNow();

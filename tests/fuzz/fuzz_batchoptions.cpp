@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool ok = ParseBatchOptions(arguments, "/nonexistent/thumbrix-batch", options, error);
     FuzzCheck(ok || !error.empty(), "usage error without a message");
     if (ok && options.action == BatchOptions::Action::Run) {
-        const BatchSettings& s = options.settings;
+        const Settings& s = options.settings;
         FuzzCheck(!options.files.empty() || !options.lists.empty(), "a run without files");
         for (const auto& list : options.lists)
             FuzzCheck(!list.path.empty(), "a list without a name");

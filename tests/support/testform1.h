@@ -9,7 +9,8 @@
 #include "app/form1.h"
 
 // A main window whose message and error boxes are recorded instead of shown,
-// and whose pump can act as a user would in the middle of a run.
+// and whose pump can act as a user would in the middle of a run, in place of
+// the window's own event handling or besides it.
 class TestForm1 : public TForm1 {
 public:
     using TForm1::TForm1;
@@ -19,10 +20,12 @@ public:
     void pump() override {
         ++pumps;
         if (duringRun) duringRun();
+        if (windowPump) TForm1::pump();
     }
 
     std::vector<std::string> messages;
     QStringList errors;
     std::function<void()> duringRun;
     int pumps = 0;
+    bool windowPump = false;  // also handle events as the window's own pump does
 };
