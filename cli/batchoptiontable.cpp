@@ -139,8 +139,10 @@ const BatchOption kOptions[] = {
     {.group = Group::Thumbnails,
      .longName = "draft",
      .field = &S::draft,
-     .help = "decode JPEG sources at the smallest scale still twice\n"
-             "the thumbnail size: faster, slightly different pixels"},
+     .help = "decode JPEG and lossy WebP sources at the smallest\n"
+             "scale still twice the thumbnail size, and take a HEIF\n"
+             "file's embedded thumbnail of that size: faster,\n"
+             "slightly different pixels"},
     {.group = Group::Thumbnails,
      .longName = "settings",
      .kind = K::SettingsFile,
