@@ -9,7 +9,7 @@
 
 #include "codec/filetypebox.h"
 #include "codec/jpeglimits.h"
-#include "codec/srgbtransform.h"
+#include "codec/picturefinish.h"
 #include "image/bitmap.h"
 
 namespace {
@@ -78,15 +78,16 @@ Handle DraftThumbnail(const heif_image_handle* primary, int thumbnailSize) {
 
 // The ICC profile's transform to sRGB; null for nclx colours (taken as sRGB),
 // no profile, or one that already gives sRGB.
-std::unique_ptr<SrgbTransform> ProfileTransform(const heif_image_handle* handle) {
+// The ICC profile the file gives its colours, if any (an nclx one is taken as
+// sRGB).
+QByteArray IccProfile(const heif_image_handle* handle) {
     const heif_color_profile_type type = heif_image_handle_get_color_profile_type(handle);
-    if (type != heif_color_profile_type_prof && type != heif_color_profile_type_rICC)
-        return nullptr;
+    if (type != heif_color_profile_type_prof && type != heif_color_profile_type_rICC) return {};
     QByteArray profile(qsizetype(heif_image_handle_get_raw_color_profile_size(handle)), '\0');
     if (profile.isEmpty() ||
         heif_image_handle_get_raw_color_profile(handle, profile.data()).code != heif_error_Ok)
-        return nullptr;
-    return SrgbTransform::Make(profile, SrgbTransform::Input::Bgr);
+        return {};
+    return profile;
 }
 
 // Interleaved RGB(A) rows into the bitmap's B, G, R(, A).
@@ -103,17 +104,6 @@ void CopyPixels(const heif_image* image, bool alpha, TBitmap& bitmap) {
             to[2] = from[0];
             if (alpha) to[3] = from[3];
         }
-    }
-}
-
-// The colours of a 32-bit bitmap through transform, alpha kept.
-void ConvertWithAlpha(const SrgbTransform& transform, TBitmap& bitmap) {
-    std::vector<uchar> row(size_t(bitmap.width()) * 3);
-    for (int y = 0; y < bitmap.height(); ++y) {
-        uchar* pixels = bitmap.scanLine(y);
-        for (int x = 0; x < bitmap.width(); ++x) std::copy_n(pixels + x * 4, 3, row.data() + x * 3);
-        transform.convertRow(row.data(), row.data(), bitmap.width());
-        for (int x = 0; x < bitmap.width(); ++x) std::copy_n(row.data() + x * 3, 3, pixels + x * 4);
     }
 }
 
@@ -191,16 +181,8 @@ bool DecodeHeifPicture(const QByteArray& bytes, const DecodeOptions& options, TB
     TBitmap result(width, height,
                    alpha ? TBitmap::PixelFormat::Bits32 : TBitmap::PixelFormat::Bits24);
     CopyPixels(decoded, alpha, result);
-    if (options.toSrgb) {
-        if (std::unique_ptr<SrgbTransform> transform = ProfileTransform(handle.get())) {
-            if (alpha)
-                ConvertWithAlpha(*transform, result);
-            else if (options.thumbnailColours != nullptr)
-                *options.thumbnailColours = std::move(transform);
-            else
-                transform->convert(result);
-        }
-    }
+    // libheif has turned the picture as the file says: no EXIF turn on top.
+    if (options.toSrgb) FinishPicture(result, IccProfile(handle.get()), 1, options);
     bitmap = std::move(result);
     return true;
 }
