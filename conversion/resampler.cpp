@@ -49,6 +49,15 @@ std::vector<int> SampleIndices(double offset, double step, double sub, int n, in
     return indices;
 }
 
+// How many samples from i on fall on the same row as sample i. A picture far
+// wider than high (or the reverse) samples each of its few rows thousands of
+// times; adding each such run once keeps the work to one pass a row.
+int RunLength(const int* rows, int i, int n) {
+    int run = 1;
+    while (i + run < n && rows[i + run] == rows[i]) ++run;
+    return run;
+}
+
 // Column sums of the sample rows of one destination row. uint16 lanes take up
 // to 257 samples of 255 before they are folded into 64-bit totals.
 class RowSums {
@@ -60,13 +69,17 @@ public:
         std::fill(total_.begin(), total_.end(), 0);
         int i = 0;
         while (i < n) {
+            if (const int run = RunLength(rows, i, n); run >= kBlockSamples) {
+                addRowTimes(source.scanLine(rows[i]) + first_, uint64_t(run));
+                i += run;
+                continue;
+            }
             std::fill(block_.begin(), block_.end(), 0);
             int inBlock = 0;
             while (i < n && inBlock < kBlockSamples) {
-                int repeat = 1;
-                while (i + repeat < n && rows[i + repeat] == rows[i] &&
-                       inBlock + repeat < kBlockSamples)
-                    ++repeat;
+                int repeat = RunLength(rows, i, n);
+                if (repeat >= kBlockSamples) break;  // added whole, above
+                repeat = std::min(repeat, kBlockSamples - inBlock);
                 if (repeat == 1 && i + 4 <= n && inBlock + 4 <= kBlockSamples) {
                     // Four rows per pass: a quarter of the loads and stores of
                     // the sums, which is what bounds this loop.
@@ -100,6 +113,11 @@ private:
         }
     }
 
+    // A row sampled many times over, straight into the totals.
+    void addRowTimes(const uchar* p, uint64_t times) {
+        for (int k = 0; k < count_; ++k) total_[k] += p[k] * times;
+    }
+
     void addRows(const uchar* a, const uchar* b, const uchar* c, const uchar* d) {
         uint16_t* acc = block_.data();
         for (int k = 0; k < count_; ++k)
@@ -122,16 +140,18 @@ public:
     void accumulate(const TBitmap& source, const int* rows, int n) {
         std::fill(total_.begin(), total_.end(), 0);
         const int count = int(total_.size() / 4);
-        for (int i = 0; i < n; ++i) {
+        for (int i = 0; i < n;) {
+            const uint64_t run = uint64_t(RunLength(rows, i, n));
             const uchar* p = source.scanLine(rows[i]) + size_t(first_) * 4;
             uint64_t* acc = total_.data();
             for (int k = 0; k < count; ++k, p += 4, acc += 4) {
-                const uint32_t alpha = p[3];
+                const uint64_t alpha = p[3] * run;
                 acc[0] += p[0] * alpha;
                 acc[1] += p[1] * alpha;
                 acc[2] += p[2] * alpha;
                 acc[3] += alpha;
             }
+            i += int(run);
         }
     }
 

@@ -150,9 +150,18 @@ TEST(ResamplerPixels, ExtendedPrecisionDecidesTheSampleColumn) {
 TEST(ResamplerPixels, SeparatedSumsEqualThePerCellReference) {
     const struct {
         int ws, hs, size;
-    } cases[] = {{92, 105, 34},   {1000, 333, 32},   {333, 1000, 32},
-                 {100, 101, 160}, {3000, 2000, 100}, {7, 3, 160},
-                 {1001, 17, 100}, {2900, 40, 1},     {640, 480, 32}};
+    } cases[] = {{92, 105, 34},
+                 {1000, 333, 32},
+                 {333, 1000, 32},
+                 {100, 101, 160},
+                 {3000, 2000, 100},
+                 {7, 3, 160},
+                 {1001, 17, 100},
+                 {2900, 40, 1},
+                 {640, 480, 32},
+                 // rows sampled hundreds of times each
+                 {6000, 2, 8},
+                 {5000, 1, 4}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.ws << "x" << c.hs << " at " << c.size);
         TBitmap source(c.ws, c.hs);
@@ -252,20 +261,29 @@ TEST(ResamplerAlpha, PremultipliedAveragingOrLaidOnTheBackground) {
 // An opaque 32-bit picture gives the 24-bit path's colours, kept or not, and
 // a 24-bit source never gains alpha.
 TEST(ResamplerAlpha, OpaquePicturesGiveTheOpaquePathsBytes) {
-    const TBitmap opaque =
-        PositionCoded(53, 31, [](int x, int y) { return (7 * x + 5 * y) % 256; });
-    TBitmap wide = opaque;
-    wide.setPixelFormat(TBitmap::PixelFormat::Bits32);
-    for (const int size : {7, 20, 53, 120}) {
-        const TBitmap expected = Scale(opaque, size);
-        TBitmap laid, kept, plain;
-        ScaleToThumbnail(laid, wide, size, nullptr, {false, 0x123456});
-        EXPECT_TRUE(SameBitmap(laid, expected)) << size;
-        ScaleToThumbnail(plain, opaque, size, nullptr, {true, 0xffffff});
-        EXPECT_TRUE(SameBitmap(plain, expected)) << size;
-        ScaleToThumbnail(kept, wide, size, nullptr, {true, 0xffffff});
-        ASSERT_EQ(kept.pixelFormat(), TBitmap::PixelFormat::Bits32);
-        kept.setPixelFormat(TBitmap::PixelFormat::Bits24);  // opaque: the bytes as they are
-        EXPECT_TRUE(SameBitmap(kept, expected)) << size;
+    const struct {
+        int width, height;
+        std::vector<int> sizes;
+    } pictures[] = {{53, 31, {7, 20, 53, 120}}, {6000, 2, {8}}};  // the second's rows repeat
+    for (const auto& picture : pictures) {
+        const TBitmap opaque = PositionCoded(picture.width, picture.height,
+                                             [](int x, int y) { return (7 * x + 5 * y) % 256; });
+        TBitmap wide = opaque;
+        wide.setPixelFormat(TBitmap::PixelFormat::Bits32);
+        for (const int size : picture.sizes) {
+            const TBitmap expected = Scale(opaque, size);
+            TBitmap laid, kept, plain;
+            ScaleToThumbnail(laid, wide, size, nullptr, {false, 0x123456});
+            EXPECT_TRUE(SameBitmap(laid, expected)) << size;
+            ScaleToThumbnail(plain, opaque, size, nullptr, {true, 0xffffff});
+            EXPECT_TRUE(SameBitmap(plain, expected)) << size;
+            ScaleToThumbnail(kept, wide, size, nullptr, {true, 0xffffff});
+            ASSERT_EQ(kept.pixelFormat(), TBitmap::PixelFormat::Bits32);
+            for (int y = 0; y < kept.height(); ++y)
+                for (int x = 0; x < kept.width(); ++x)
+                    ASSERT_EQ(kept.scanLine(y)[x * 4 + 3], 255) << size << ": " << x << "," << y;
+            kept.setPixelFormat(TBitmap::PixelFormat::Bits24);  // opaque: the bytes as they are
+            EXPECT_TRUE(SameBitmap(kept, expected)) << size;
+        }
     }
 }
