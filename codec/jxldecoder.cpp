@@ -96,50 +96,50 @@ bool DecodeJxl(const QByteArray& bytes, const DecodeOptions& options, TBitmap& b
     TBitmap result;
     for (;;) {
         switch (JxlDecoderProcessInput(d)) {
-        case JXL_DEC_BASIC_INFO: {
-            if (JxlDecoderGetBasicInfo(d, &info) != JXL_DEC_SUCCESS)
-                return Refuse(reason, "damaged header");
-            if (!FitsDecodeBudget(info.xsize, info.ysize, BytesPerPixel(info), reason))
-                return false;
-            // Stored premultiplied, given straight as every decoder gives it.
-            if (info.alpha_premultiplied) JxlDecoderSetUnpremultiplyAlpha(d, JXL_TRUE);
-            break;
-        }
-        case JXL_DEC_COLOR_ENCODING:
-            PreferSrgbOverLinear(d, info);
-            break;
-        case JXL_DEC_NEED_IMAGE_OUT_BUFFER: {
-            const bool alpha = info.alpha_bits > 0;
-            result = TBitmap(int(info.xsize), int(info.ysize),
-                             alpha ? TBitmap::PixelFormat::Bits32 : TBitmap::PixelFormat::Bits24);
-            if (result.isEmpty()) throw std::bad_alloc();
-            // Gray is asked for as RGB; wider samples are rounded to 8 bits.
-            // Straight into the bitmap's rows (libjxl's row callback renders
-            // through a second whole picture: twice the time), rows aligned
-            // to the bitmap's stride.
-            const JxlPixelFormat format{alpha ? 4u : 3u, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN,
-                                        size_t(result.bytesPerLine())};
-            if (JxlDecoderSetImageOutBuffer(d, &format, result.scanLine(0),
-                                            size_t(result.bytesPerLine()) *
-                                                size_t(result.height())) != JXL_DEC_SUCCESS)
-                return Refuse(reason, "no 8-bit output for this picture");
-            break;
-        }
-        case JXL_DEC_FULL_IMAGE: {
-            // The first frame as it shows; libjxl has turned it upright.
-            SwapRedBlue(result);
-            FinishPicture(result, PixelProfile(d), 1, options);
-            bitmap = std::move(result);
-            return true;
-        }
-        case JXL_DEC_NEED_MORE_INPUT:
-            return Refuse(reason, "the file ends before the picture does");
-        case JXL_DEC_SUCCESS:
-            return Refuse(reason, "the file holds no picture");
-        case JXL_DEC_ERROR:
-            return Refuse(reason, "damaged or unsupported picture data");
-        default:
-            break;
+            case JXL_DEC_BASIC_INFO: {
+                if (JxlDecoderGetBasicInfo(d, &info) != JXL_DEC_SUCCESS)
+                    return Refuse(reason, "damaged header");
+                if (!FitsDecodeBudget(info.xsize, info.ysize, BytesPerPixel(info), reason))
+                    return false;
+                // Stored premultiplied, given straight as every decoder gives it.
+                if (info.alpha_premultiplied) JxlDecoderSetUnpremultiplyAlpha(d, JXL_TRUE);
+                break;
+            }
+            case JXL_DEC_COLOR_ENCODING:
+                PreferSrgbOverLinear(d, info);
+                break;
+            case JXL_DEC_NEED_IMAGE_OUT_BUFFER: {
+                const bool alpha = info.alpha_bits > 0;
+                result =
+                    TBitmap(int(info.xsize), int(info.ysize),
+                            alpha ? TBitmap::PixelFormat::Bits32 : TBitmap::PixelFormat::Bits24);
+                if (result.isEmpty()) throw std::bad_alloc();
+                // Gray is asked for as RGB; wider samples are rounded to 8 bits.
+                // Straight into the bitmap's rows (libjxl's row callback renders
+                // through a second whole picture: twice the time), rows aligned
+                // to the bitmap's stride.
+                const JxlPixelFormat format{alpha ? 4u : 3u, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN,
+                                            size_t(result.bytesPerLine())};
+                if (JxlDecoderSetImageOutBuffer(
+                        d, &format, result.scanLine(0),
+                        size_t(result.bytesPerLine()) * size_t(result.height())) != JXL_DEC_SUCCESS)
+                    return Refuse(reason, "no 8-bit output for this picture");
+                break;
+            }
+            case JXL_DEC_FULL_IMAGE: {
+                // The first frame as it shows; libjxl has turned it upright.
+                SwapRedBlue(result);
+                FinishPicture(result, PixelProfile(d), 1, options);
+                bitmap = std::move(result);
+                return true;
+            }
+            case JXL_DEC_SUCCESS:
+                return Refuse(reason, "the file holds no picture");
+            case JXL_DEC_NEED_MORE_INPUT:  // libjxl says error for it once the input is closed
+            case JXL_DEC_ERROR:
+                return Refuse(reason, "damaged, cut short or unsupported picture data");
+            default:
+                break;
         }
     }
 }

@@ -55,13 +55,15 @@ TEST(NewFormats, LosslessPicturesDecodeToTheirPixelsUprightInSrgb) {
         bool profile;
         int tolerance;  // libtiff's RGBA reader (16 bits) multiplies colours by alpha
     } rows[] = {
-        {"PNG", false, false, 1, false, 0},  {"PNG", true, false, 6, false, 0},
-        {"PNG", false, true, 3, false, 0},   {"PNG", true, true, 1, true, 0},
-        {"PNG", false, false, 1, true, 0},   {"WebP", false, false, 8, false, 0},
-        {"WebP", true, false, 1, true, 0},   {"WebP", false, false, 5, false, 0},
-        {"TIFF", false, false, 6, false, 0}, {"TIFF", false, true, 2, true, 0},
-        {"TIFF", true, false, 1, false, 0},  {"TIFF", true, true, 3, false, 1},
-        {"GIF", false, false, 1, false, 0},
+        {"PNG", false, false, 1, false, 0},    {"PNG", true, false, 6, false, 0},
+        {"PNG", false, true, 3, false, 0},     {"PNG", true, true, 1, true, 0},
+        {"PNG", false, false, 1, true, 0},     {"WebP", false, false, 8, false, 0},
+        {"WebP", true, false, 1, true, 0},     {"WebP", false, false, 5, false, 0},
+        {"TIFF", false, false, 6, false, 0},   {"TIFF", false, true, 2, true, 0},
+        {"TIFF", true, false, 1, false, 0},    {"TIFF", true, true, 3, false, 1},
+        {"GIF", false, false, 1, false, 0},    {"JPEG XL", false, false, 6, false, 0},
+        {"JPEG XL", true, true, 3, true, 0},   {"JPEG XL", false, true, 1, true, 0},
+        {"JPEG XL", true, false, 8, false, 0},
     };
     for (const auto& r : rows) {
         const std::string name = std::string(r.format) + (r.alpha ? " alpha" : "") +
@@ -286,12 +288,32 @@ QByteArray TiffClaiming60000() {
     return file.readAll();
 }
 
+// A JPEG XL codestream whose size header claims width x height (each at most
+// 2^18), its metadata all default (8-bit sRGB), and nothing after it.
+QByteArray JxlClaiming(uint32_t width, uint32_t height) {
+    QByteArray bytes("\xff\x0a", 2);
+    int used = 8;  // bits of the last byte, filled from its lowest bit
+    const auto put = [&](uint32_t value, int bits) {
+        for (int i = 0; i < bits; ++i, ++used) {
+            if (used == 8) bytes.append('\0'), used = 0;
+            if (value >> i & 1) bytes[bytes.size() - 1] = char(bytes.back() | 1 << used);
+        }
+    };
+    put(0, 1);  // not a small size
+    put(2, 2), put(height - 1, 18);
+    put(0, 3);  // no fixed ratio
+    put(2, 2), put(width - 1, 18);
+    put(1, 1);  // all default metadata
+    return bytes + QByteArray(16, '\0');
+}
+
 // Every new decoder refuses what it cannot or may not decode, with a reason.
 TEST(NewFormats, HugeOrDamagedPicturesAreRefusedWithAReason) {
     const QByteArray png = EncodeTestPicture("PNG", Picture(true));
     const QByteArray webp = EncodeTestPicture("WebP", Picture(true));
     const QByteArray tiff = EncodeTestPicture("TIFF", Picture(false));
     const QByteArray heif = EncodeHeif(Quadrants(64, 48));
+    const QByteArray jxl = EncodeTestPicture("JPEG XL", Picture(true));
     // Every spatial extent property (the coded tile's and the shown grid's)
     // claiming another size.
     const auto heifOfSize = [&](uint32_t width, uint32_t height) {
@@ -341,6 +363,14 @@ TEST(NewFormats, HugeOrDamagedPicturesAreRefusedWithAReason) {
                     "ftypjunk\0\0\0\0",
                     16),
          ""},
+        {"JPEG XL 40000 x 40000", ".jxl", JxlClaiming(40000, 40000),
+         "too large to decode: 40000 x 40000"},
+        {"JPEG XL cut short", ".jxl", jxl.left(jxl.size() / 2),
+         "JPEG XL: damaged, cut short or unsupported picture data"},
+        {"JPEG XL cut in its header", ".jxl", jxl.left(3),
+         "JPEG XL: damaged, cut short or unsupported picture data"},
+        {"JPEG XL damaged", ".jxl", jxl.left(2) + QByteArray(40, '\xff'),
+         "JPEG XL: damaged, cut short or unsupported picture data"},
         {"RAW without a preview", ".dng", MakeDng({}), "the RAW file holds no preview picture"},
         {"RAW with a bitmap preview", ".dng", dng({}, true),
          "the RAW file's preview is not a JPEG picture"},
