@@ -15,7 +15,6 @@ struct JxlRecipe {
     QByteArray profile;  // an ICC profile to tag the picture with; empty: sRGB
     // 16-bit samples: byte v stored as v * 257 - 100 (0 as 0), which rounds to v.
     bool wide = false;
-    bool gray = false;  // one channel: the picture's green
 };
 
 // picture (24-bit, or 32-bit with alpha) as the bytes of a JPEG XL file;
