@@ -122,6 +122,7 @@ TEST(BatchFormats, ContentNotNameDecidesAndTheWalkerTakesEveryExtension) {
     Write(dir.filePath("in/sub/t.tiff"), EncodeTestPicture("TIFF", Picture(false)));
     Write(dir.filePath("in/sub/x.gif"), EncodeTestPicture("GIF", Picture(false, true)));
     Write(dir.filePath("in/sub/j.png"), EncodeTestPicture("JPEG XL", Picture(true)));
+    Write(dir.filePath("in/sub/k.JXL"), EncodeTestPicture("JPEG XL", Picture(false)));
     Write(dir.filePath("in/sub/readme.txt"), "not a picture");
     const QString errors = RunBatch(dir, {"-r", "in"});
 
@@ -133,7 +134,7 @@ TEST(BatchFormats, ContentNotNameDecidesAndTheWalkerTakesEveryExtension) {
                                                PictureFormatWords() + " file")))
         << errors.toStdString();
     const QStringList made = QDir(dir.filePath("out/sub")).entryList(QDir::Files, QDir::Name);
-    EXPECT_EQ(made, QStringList({"j.jpg", "saved as.jpg", "t.jpg", "w.jpg", "x.jpg"}))
+    EXPECT_EQ(made, QStringList({"j.jpg", "k.jpg", "saved as.jpg", "t.jpg", "w.jpg", "x.jpg"}))
         << errors.toStdString();
     EXPECT_FALSE(errors.contains("readme")) << errors.toStdString();
 }
