@@ -12,6 +12,7 @@
 #include "codec/heifdecoder.h"
 #include "codec/jpegcomment.h"
 #include "codec/jpegpicture.h"
+#include "codec/jxldecoder.h"
 #include "codec/pngdecoder.h"
 #include "codec/pngwriter.h"
 #include "codec/rawdecoder.h"
@@ -56,6 +57,7 @@ std::vector<PictureFormat> MakeRows() {
          true,
          true,
          ReadAvifComment},
+        {"JPEG XL", {".jxl"}, IsJxlStart, CheckJxlStart, DecodeJxl},
         // Before any TIFF row: CR2 and DNG files are TIFF files too.
         {.name = "RAW",
          .extensions = {".cr2", ".cr3", ".nef", ".arw", ".raf", ".orf", ".rw2", ".dng"},

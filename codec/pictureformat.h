@@ -22,6 +22,8 @@ struct DecodeOptions {
     // When set, an RGB photo's sRGB conversion is left to the caller, who gets
     // the transform here (null when there is nothing to convert).
     std::unique_ptr<SrgbTransform>* thumbnailColours = nullptr;
+
+    bool operator==(const DecodeOptions&) const = default;
 };
 
 // What a writer may be asked for.

@@ -9,41 +9,11 @@
 #include "codec/srgbtransform.h"
 #include "conversion/runhost.h"
 #include "conversion/runstate.h"
-#include "conversion/settingshost.h"
-#include "conversion/sourceloader.h"
 #include "image/bitmap.h"
 #include "platform/filestatus.h"
 #include "platform/memoryreuse.h"
 
 namespace {
-
-// Answers a worker's loader from the shape taken on the run's thread.
-class ShapeHost final : public SettingsHost {
-public:
-    explicit ShapeHost(const DecodeShape& shape) : shape_(shape) {
-        settings_.size = shape.thumbnailSize;
-        settings_.bestQuality = shape.bestQuality;
-        settings_.smoothing = shape.smoothing;
-        settings_.autoOrient = shape.autoOrient;
-        settings_.toSrgb = shape.toSrgb;
-        settings_.draft = shape.draftDecode;
-    }
-
-    bool everyFormat() override { return shape_.everyFormat; }
-    bool readsSource(const std::string&, const PictureFormat&) override {
-        return shape_.readsSource;
-    }
-    void setProgress(int) override {}
-    void pump() override {}
-    void showMessage(const std::string&) override {}
-
-protected:
-    const Settings& values() const override { return settings_; }
-
-private:
-    const DecodeShape shape_;
-    Settings settings_;
-};
 
 bool SameFile(const FileStatus& a, const FileStatus& b) {
     return a.sameFileAs(b) && a.kind == b.kind && a.size == b.size &&
@@ -52,26 +22,11 @@ bool SameFile(const FileStatus& a, const FileStatus& b) {
 
 }  // namespace
 
-DecodeShape DecodeShape::Of(RunHost& host, const std::string& path) {
-    DecodeShape shape;
-    shape.thumbnailSize = host.thumbnailSize();
-    shape.bestQuality = host.bestQuality();
-    shape.smoothing = host.smoothing();
-    shape.autoOrient = host.autoOrient();
-    shape.toSrgb = host.toSrgb();
-    shape.draftDecode = host.draftDecode();
-    shape.everyFormat = host.everyFormat();
-    // The loader asks about the format the name gives, before it reads the file.
-    const PictureFormat* format = FormatOfPath(path);
-    shape.readsSource = format != nullptr && host.readsSource(path, *format);
-    return shape;
-}
-
 struct DecodeAhead::Job {
     enum class Stage { Waiting, Decoding, Done };
     Stage stage = Stage::Waiting;
     std::string path;
-    DecodeShape shape;
+    LoadChoices shape;
     bool ok = false;
     std::optional<FileStatus> file;  // as it was while it was read
     TBitmap bitmap;
@@ -104,14 +59,14 @@ void DecodeAhead::schedule(const std::vector<std::string>& queue, size_t first, 
             if (jobs_.count(i) != 0) continue;
             auto job = std::make_shared<Job>();
             job->path = queue[i];
-            job->shape = DecodeShape::Of(host, queue[i]);
+            job->shape = LoadChoices::Of(host, queue[i]);
             jobs_.emplace(i, std::move(job));
         }
     }
     changed_.notify_all();
 }
 
-bool DecodeAhead::take(size_t index, const std::string& path, const DecodeShape& shape,
+bool DecodeAhead::take(size_t index, const std::string& path, const LoadChoices& shape,
                        TBitmap& bitmap, uint32_t& age, std::unique_ptr<SrgbTransform>& colours) {
     std::shared_ptr<Job> job;
     {
@@ -182,10 +137,10 @@ void DecodeAhead::decode(Job& job) {
     job.file = StatPath(job.path);
     if (!job.file || job.file->kind != FileStatus::Kind::File || !hold(job.file->size)) return;
     try {
-        ShapeHost host(job.shape);
         RunState state;
         const DecodeAdmission admit = hold;
-        job.ok = LoadSourceFile(job.bitmap, job.path, state, host, nullptr, &job.colours, &admit);
+        job.ok =
+            LoadSourceFile(job.bitmap, job.path, state, job.shape, nullptr, &job.colours, &admit);
         job.age = state.SourceFileAge;
     } catch (...) {
         job.ok = false;  // the run's own load meets the failure again and reports it

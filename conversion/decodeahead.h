@@ -9,31 +9,17 @@
 #include <thread>
 #include <vector>
 
+#include "conversion/sourceloader.h"
+
 class RunHost;
 class SrgbTransform;
 class TBitmap;
 
-// Every host value that shapes a decoded source picture.
-struct DecodeShape {
-    int thumbnailSize = 0;
-    bool bestQuality = false;
-    bool smoothing = false;
-    bool autoOrient = false;
-    bool toSrgb = false;
-    bool draftDecode = false;
-    bool everyFormat = false;
-    bool readsSource = false;  // the host's answer for this file's named format
-
-    // Read from the host for path now, on the thread that owns it.
-    static DecodeShape Of(RunHost& host, const std::string& path);
-    bool operator==(const DecodeShape&) const = default;
-};
-
 // Loads and decodes the next files of a run on worker threads while the run
 // scales and writes the current one. A decoded picture is handed over only if
-// its shape and the file (size, time, identity) are still those it was made
+// its load choices and the file (size, time, identity) are still those it was made
 // from; otherwise the run loads the file itself. The workers never call the
-// run's host: they decode with the shape taken when the file was scheduled.
+// run's host: they decode with the choices taken when the file was scheduled.
 // All that decode-ahead holds at once, file bytes and decoding included,
 // stays within the JPEG decode budget; a file that does not fit is left to
 // the run.
@@ -45,14 +31,14 @@ public:
     DecodeAhead& operator=(const DecodeAhead&) = delete;
 
     // Schedules the queue's entries from first on, as many as there are
-    // workers, each with its shape read from host now; entries scheduled
+    // workers, each with its load choices read from host now; entries scheduled
     // before are kept.
     void schedule(const std::vector<std::string>& queue, size_t first, RunHost& host);
-    // The picture of entry index if path was decoded ahead with shape from the
+    // The picture of entry index if path was decoded ahead with these choices from the
     // file as it is now: bitmap, age (DOS date-time) and the thumbnail's
     // colour transform are then set. Waits for a decode in progress; drops
     // this entry and every one before it.
-    bool take(size_t index, const std::string& path, const DecodeShape& shape, TBitmap& bitmap,
+    bool take(size_t index, const std::string& path, const LoadChoices& shape, TBitmap& bitmap,
               uint32_t& age, std::unique_ptr<SrgbTransform>& colours);
     // Waits until nothing scheduled is waiting or decoding.
     void finishScheduled();

@@ -96,7 +96,7 @@ void RunConversion(RunState& state, RunHost& host, RunObserver* observer) {
         std::string reason;
         if (ahead) ahead->schedule(state.FileQueue, i + 1, host);
         // The shape is read when the file is reached, as loading it now would read it.
-        const bool loaded = (ahead && ahead->take(i, path, DecodeShape::Of(host, path), source,
+        const bool loaded = (ahead && ahead->take(i, path, LoadChoices::Of(host, path), source,
                                                   state.SourceFileAge, colours)) ||
                             LoadSourceFile(source, path, state, host, &reason, &colours);
         if (!loaded) {

@@ -55,6 +55,7 @@ Settings ReadSettings(const ProfileFile& file) {
 }
 
 void WriteSettings(ProfileFile& file, const Settings& s) {
+    file.holdWrites();
     for (const SettingKey& k : kKeys) {
         std::optional<std::string> text;
         std::visit(Overload{
@@ -66,4 +67,5 @@ void WriteSettings(ProfileFile& file, const Settings& s) {
                    k.field);
         if (text) file.writeString(k.section, k.key, *text);
     }
+    file.commitWrites();
 }

@@ -28,6 +28,7 @@ std::span<const SettingKey> SettingsKeys();
 // default of Settings.
 Settings ReadSettings(const ProfileFile& file);
 
-// Every key, integers in decimal, booleans as "1" or "0"; an unset
-// loadFolder is left as the file has it. Throws ProfileWriteError.
+// Every key, in one replacement of the file, integers in decimal, booleans
+// as "1" or "0"; an unset loadFolder is left as the file has it. Throws
+// ProfileWriteError.
 void WriteSettings(ProfileFile& file, const Settings& settings);

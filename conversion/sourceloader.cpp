@@ -64,18 +64,6 @@ bool ReadSource(const std::string& path, int64_t size, bool byContent, const Pic
     return true;
 }
 
-DecodeOptions OptionsOf(RunHost& host, std::unique_ptr<SrgbTransform>* thumbnailColours) {
-    DecodeOptions options;
-    options.bestQuality = host.bestQuality();
-    options.smoothing = host.smoothing();
-    options.autoOrient = host.autoOrient();
-    options.toSrgb = host.toSrgb();
-    options.draft = host.draftDecode();
-    options.thumbnailSize = host.thumbnailSize();
-    options.thumbnailColours = thumbnailColours;
-    return options;
-}
-
 // What decoding may take at most: for a JPEG file a progressive file's
 // coefficients (2 bytes a sample, colour at full resolution) and the bitmap
 // at full size; for a BMP file the bitmap and a run-length file's index
@@ -107,8 +95,30 @@ bool Fail(std::string* reason, const std::string& text) {
 
 }  // namespace
 
+LoadChoices LoadChoices::Of(RunHost& host, const std::string& path) {
+    LoadChoices choices;
+    choices.decode.bestQuality = host.bestQuality();
+    choices.decode.smoothing = host.smoothing();
+    choices.decode.autoOrient = host.autoOrient();
+    choices.decode.toSrgb = host.toSrgb();
+    choices.decode.draft = host.draftDecode();
+    choices.decode.thumbnailSize = host.thumbnailSize();
+    choices.everyFormat = host.everyFormat();
+    const PictureFormat* format = FormatOfPath(path);
+    choices.readsSource = format != nullptr && host.readsSource(path, *format);
+    return choices;
+}
+
 bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, RunHost& host,
                     std::string* reason, std::unique_ptr<SrgbTransform>* thumbnailColours,
+                    const DecodeAdmission* admit) {
+    return LoadSourceFile(bitmap, path, state, LoadChoices::Of(host, path), reason,
+                          thumbnailColours, admit);
+}
+
+bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state,
+                    const LoadChoices& choices, std::string* reason,
+                    std::unique_ptr<SrgbTransform>* thumbnailColours,
                     const DecodeAdmission* admit) {
     if (thumbnailColours != nullptr) thumbnailColours->reset();
     const auto status = StatPath(path);
@@ -120,17 +130,17 @@ bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, R
     bitmap.setPixelFormat(TBitmap::PixelFormat::Bits24);
     const PictureFormat* format = FormatOfPath(path);
     if (format == nullptr) return Fail(reason, "not a " + PictureExtensionWords() + " file");
-    if (!host.readsSource(path, *format))
-        return Fail(reason, format->name + " files are not read here");
+    if (!choices.readsSource) return Fail(reason, format->name + " files are not read here");
 
     QByteArray bytes;
     std::string why;
-    if (!ReadSource(path, status->size, host.everyFormat(), format, bytes, why))
+    if (!ReadSource(path, status->size, choices.everyFormat, format, bytes, why))
         return Fail(reason, why);
     if (admit != nullptr && !(*admit)(DecodeCost(*format, bytes)))
         return Fail(reason, "no memory left to decode it now");
-    if (!DecodePicture(*format, bytes, OptionsOf(host, thumbnailColours), bitmap, why))
-        return Fail(reason, why);
+    DecodeOptions options = choices.decode;
+    options.thumbnailColours = thumbnailColours;
+    if (!DecodePicture(*format, bytes, options, bitmap, why)) return Fail(reason, why);
 
     state.SourceFileAge = *age;
     return true;

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "codec/pictureformat.h"
+
 class RunHost;
 class SrgbTransform;
 class TBitmap;
@@ -43,3 +45,17 @@ bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state, R
                     std::string* reason = nullptr,
                     std::unique_ptr<SrgbTransform>* thumbnailColours = nullptr,
                     const DecodeAdmission* admit = nullptr);
+
+// All that loading a file asks of the host, so that a load on another thread
+// can go by the answers taken on the host's own.
+struct LoadChoices {
+    DecodeOptions decode;      // without thumbnailColours
+    bool everyFormat = false;  // known by content
+    bool readsSource = false;  // the host's answer for the format the name gives
+
+    static LoadChoices Of(RunHost& host, const std::string& path);
+    bool operator==(const LoadChoices&) const = default;
+};
+bool LoadSourceFile(TBitmap& bitmap, const std::string& path, RunState& state,
+                    const LoadChoices& choices, std::string* reason,
+                    std::unique_ptr<SrgbTransform>* thumbnailColours, const DecodeAdmission* admit);

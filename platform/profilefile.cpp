@@ -222,15 +222,26 @@ void ProfileFile::writeString(std::string_view section, std::string_view key,
         lines.push_back(std::move(header));
         lines.push_back(keyLine);
     }
-    save(lines);
+    if (!held_) save(lines, lines_.empty());
     lines_ = std::move(lines);
+}
+
+void ProfileFile::holdWrites() {
+    if (!held_) emptyWhenHeld_ = lines_.empty();
+    held_ = true;
+}
+
+void ProfileFile::commitWrites() {
+    if (!held_) return;
+    held_ = false;
+    save(lines_, emptyWhenHeld_);
 }
 
 void ProfileFile::writeInteger(std::string_view section, std::string_view key, int value) {
     writeString(section, key, std::to_string(value));
 }
 
-void ProfileFile::save(const std::vector<Line>& lines) const {
+void ProfileFile::save(const std::vector<Line>& lines, bool makeFolders) const {
     std::string content;
     for (const Line& line : lines) {
         content += line.text;
@@ -241,6 +252,6 @@ void ProfileFile::save(const std::vector<Line>& lines) const {
     options.sync = true;
     options.followLink = true;
     if (!readFailure_.empty()) throw ProfileWriteError(path_);
-    if (lines_.empty()) MakeFolderOf(path_);
+    if (makeFolders) MakeFolderOf(path_);
     if (WriteFileAtomically(path_, content, options)) throw ProfileWriteError(path_);
 }

@@ -36,6 +36,11 @@ public:
     // then as it was.
     void writeString(std::string_view section, std::string_view key, std::string_view value);
     void writeInteger(std::string_view section, std::string_view key, int value);
+    // Writes between these two change the lines only, and commitWrites()
+    // replaces the file once: a dozen keys cost one synced replacement, not
+    // a dozen. Held writes that are never committed are not written.
+    void holdWrites();
+    void commitWrites();
 
 private:
     enum class LineEnd { None, Lf, CrLf };  // None: a last line without one
@@ -51,12 +56,14 @@ private:
     bool findSection(std::string_view section, Range& range) const;
     // Index of the key's line within the range, or npos.
     size_t findKey(const Range& range, std::string_view key) const;
-    void save(const std::vector<Line>& lines) const;
+    void save(const std::vector<Line>& lines, bool makeFolders) const;
 
     std::string path_;
     std::string readFailure_;
     std::vector<Line> lines_;
     LineEnd newLine_ = LineEnd::Lf;  // what new lines end with: as the file's first line
+    bool held_ = false;
+    bool emptyWhenHeld_ = false;
 };
 
 // "%s に書き込めません" with the settings file's path.

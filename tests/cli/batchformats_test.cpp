@@ -7,8 +7,10 @@
 #include <string>
 
 #include "codec/pictureformat.h"
+#include "conversion/resampler.h"
 #include "image/bitmap.h"
 #include "tests/cli/batchtestpictures.h"
+#include "tests/support/formatdecode.h"
 #include "tests/support/formatpictures.h"
 
 // thumbrix-batch reads every format of the table, each file by its content.
@@ -68,9 +70,10 @@ TEST(BatchFormats, EveryLosslessFormatGivesTheThumbnailOfItsPixels) {
         const char* file;
         bool alpha, few;
     } rows[] = {
-        {"PNG", "a.png", false, false},   {"PNG", "b.png", true, false},
-        {"WebP", "c.webp", false, false}, {"WebP", "d.webp", true, false},
-        {"TIFF", "e.tif", false, false},  {"GIF", "f.gif", false, true},
+        {"PNG", "a.png", false, false},     {"PNG", "b.png", true, false},
+        {"WebP", "c.webp", false, false},   {"WebP", "d.webp", true, false},
+        {"TIFF", "e.tif", false, false},    {"GIF", "f.gif", false, true},
+        {"JPEG XL", "g.jxl", false, false}, {"JPEG XL", "h.jxl", true, false},
     };
     for (const auto& r : rows) {
         QTemporaryDir dir;
@@ -81,6 +84,25 @@ TEST(BatchFormats, EveryLosslessFormatGivesTheThumbnailOfItsPixels) {
         ASSERT_FALSE(expected.isEmpty()) << r.file << errors.toStdString();
         const std::string jpg = QString(r.file).section('.', 0, 0).toStdString() + ".jpg";
         EXPECT_EQ(Thumbnail(dir, jpg.c_str()), expected) << r.file << errors.toStdString();
+    }
+}
+
+// A PNG thumbnail keeps the picture's transparency: the premultiplied area average.
+TEST(BatchFormats, TransparencyIsKeptInAPngThumbnail) {
+    TBitmap expected;
+    AlphaChoice keep;
+    keep.keep = true;
+    ScaleToThumbnail(expected, Picture(true), 9, nullptr, keep);
+    const struct {
+        const char* format;
+        const char* file;
+    } rows[] = {{"PNG", "a.png"}, {"JPEG XL", "a.jxl"}};
+    for (const auto& r : rows) {
+        QTemporaryDir dir;
+        Write(dir.filePath(r.file), EncodeTestPicture(r.format, Picture(true)));
+        const QString errors = RunBatch(dir, {"--format", "png", r.file});
+        const TBitmap written = DecodeWithFormatLibrary("PNG", Thumbnail(dir, "a.png"));
+        EXPECT_EQ(LargestChannelDifference(written, expected), 0) << r.file << errors.toStdString();
     }
 }
 
@@ -99,6 +121,8 @@ TEST(BatchFormats, ContentNotNameDecidesAndTheWalkerTakesEveryExtension) {
     Write(dir.filePath("in/sub/w.webp"), EncodeTestPicture("WebP", Picture(true)));
     Write(dir.filePath("in/sub/t.tiff"), EncodeTestPicture("TIFF", Picture(false)));
     Write(dir.filePath("in/sub/x.gif"), EncodeTestPicture("GIF", Picture(false, true)));
+    Write(dir.filePath("in/sub/j.png"), EncodeTestPicture("JPEG XL", Picture(true)));
+    Write(dir.filePath("in/sub/k.JXL"), EncodeTestPicture("JPEG XL", Picture(false)));
     Write(dir.filePath("in/sub/readme.txt"), "not a picture");
     const QString errors = RunBatch(dir, {"-r", "in"});
 
@@ -110,7 +134,7 @@ TEST(BatchFormats, ContentNotNameDecidesAndTheWalkerTakesEveryExtension) {
                                                PictureFormatWords() + " file")))
         << errors.toStdString();
     const QStringList made = QDir(dir.filePath("out/sub")).entryList(QDir::Files, QDir::Name);
-    EXPECT_EQ(made, QStringList({"saved as.jpg", "t.jpg", "w.jpg", "x.jpg"}))
+    EXPECT_EQ(made, QStringList({"j.jpg", "k.jpg", "saved as.jpg", "t.jpg", "w.jpg", "x.jpg"}))
         << errors.toStdString();
     EXPECT_FALSE(errors.contains("readme")) << errors.toStdString();
 }

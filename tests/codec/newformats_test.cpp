@@ -19,6 +19,7 @@
 #include "tests/support/formatpictures.h"
 #include "tests/support/heifpictures.h"
 #include "tests/support/imagecompare.h"
+#include "tests/support/jxlpictures.h"
 #include "tests/support/phototags.h"
 
 namespace {
@@ -55,13 +56,15 @@ TEST(NewFormats, LosslessPicturesDecodeToTheirPixelsUprightInSrgb) {
         bool profile;
         int tolerance;  // libtiff's RGBA reader (16 bits) multiplies colours by alpha
     } rows[] = {
-        {"PNG", false, false, 1, false, 0},  {"PNG", true, false, 6, false, 0},
-        {"PNG", false, true, 3, false, 0},   {"PNG", true, true, 1, true, 0},
-        {"PNG", false, false, 1, true, 0},   {"WebP", false, false, 8, false, 0},
-        {"WebP", true, false, 1, true, 0},   {"WebP", false, false, 5, false, 0},
-        {"TIFF", false, false, 6, false, 0}, {"TIFF", false, true, 2, true, 0},
-        {"TIFF", true, false, 1, false, 0},  {"TIFF", true, true, 3, false, 1},
-        {"GIF", false, false, 1, false, 0},
+        {"PNG", false, false, 1, false, 0},    {"PNG", true, false, 6, false, 0},
+        {"PNG", false, true, 3, false, 0},     {"PNG", true, true, 1, true, 0},
+        {"PNG", false, false, 1, true, 0},     {"WebP", false, false, 8, false, 0},
+        {"WebP", true, false, 1, true, 0},     {"WebP", false, false, 5, false, 0},
+        {"TIFF", false, false, 6, false, 0},   {"TIFF", false, true, 2, true, 0},
+        {"TIFF", true, false, 1, false, 0},    {"TIFF", true, true, 3, false, 1},
+        {"GIF", false, false, 1, false, 0},    {"JPEG XL", false, false, 6, false, 0},
+        {"JPEG XL", true, true, 3, true, 0},   {"JPEG XL", false, true, 1, true, 0},
+        {"JPEG XL", true, false, 8, false, 0},
     };
     for (const auto& r : rows) {
         const std::string name = std::string(r.format) + (r.alpha ? " alpha" : "") +
@@ -292,6 +295,7 @@ TEST(NewFormats, HugeOrDamagedPicturesAreRefusedWithAReason) {
     const QByteArray webp = EncodeTestPicture("WebP", Picture(true));
     const QByteArray tiff = EncodeTestPicture("TIFF", Picture(false));
     const QByteArray heif = EncodeHeif(Quadrants(64, 48));
+    const QByteArray jxl = EncodeTestPicture("JPEG XL", Picture(true));
     // Every spatial extent property (the coded tile's and the shown grid's)
     // claiming another size.
     const auto heifOfSize = [&](uint32_t width, uint32_t height) {
@@ -341,6 +345,16 @@ TEST(NewFormats, HugeOrDamagedPicturesAreRefusedWithAReason) {
                     "ftypjunk\0\0\0\0",
                     16),
          ""},
+        {"JPEG XL 40000 x 40000", ".jxl",
+         ReadFileBytes(
+             QStringLiteral(THUMBRIX_SOURCE_DIR "/tests/data/fuzz/jxl/header-40000x40000.jxl")),
+         "too large to decode: 40000 x 40000"},
+        {"JPEG XL cut short", ".jxl", jxl.left(jxl.size() / 2),
+         "JPEG XL: damaged, cut short or unsupported picture data"},
+        {"JPEG XL cut in its header", ".jxl", jxl.left(3),
+         "JPEG XL: damaged, cut short or unsupported picture data"},
+        {"JPEG XL damaged", ".jxl", jxl.left(2) + QByteArray(40, '\xff'),
+         "JPEG XL: damaged, cut short or unsupported picture data"},
         {"RAW without a preview", ".dng", MakeDng({}), "the RAW file holds no preview picture"},
         {"RAW with a bitmap preview", ".dng", dng({}, true),
          "the RAW file's preview is not a JPEG picture"},
@@ -359,6 +373,66 @@ TEST(NewFormats, HugeOrDamagedPicturesAreRefusedWithAReason) {
             << r.what;
         EXPECT_FALSE(reason.empty()) << r.what;
         EXPECT_EQ(reason.rfind(r.reason, 0), 0u) << r.what << ": " << reason;
+    }
+}
+
+// libjxl turns a JPEG XL picture by the codestream's orientation, which wins
+// over an Exif box's.
+TEST(NewFormats, JxlTurnedByItsOwnOrientationAndNeverAgainByExif) {
+    const TBitmap picture = Quadrants(16, 10);
+    const struct {
+        int orientation, exif;  // the codestream's, the Exif box's (0: none, bare codestream)
+    } rows[] = {{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}, {8, 0}, {1, 6}, {3, 6}};
+    for (const auto& r : rows) {
+        JxlRecipe recipe;
+        recipe.orientation = r.orientation;
+        recipe.exifOrientation = r.exif;
+        TBitmap upright = picture;
+        TurnUpright(upright, r.orientation);
+        for (const bool autoOrient : {false, true}) {
+            DecodeOptions options;
+            options.autoOrient = autoOrient;
+            TBitmap decoded;
+            std::string reason, format;
+            ASSERT_TRUE(Decode(EncodeJxl(picture, recipe), options, decoded, reason, format))
+                << reason;
+            EXPECT_TRUE(SameBitmap(decoded, upright))
+                << r.orientation << " exif " << r.exif << " " << autoOrient;
+        }
+    }
+}
+
+// Gray comes out as RGB, 16 bits as 8. The seed: 17 x 13, (15 x + 19 y) mod 256.
+// A lossy picture tagged with a profile is rendered to sRGB: in linear sRGB,
+// libjxl's own choice, 8 bits lose the shadows' steps.
+TEST(NewFormats, JxlGrayAndProfiledLossyComeOutAsEightBitRgb) {
+    const TBitmap ramp = PositionCoded(64, 16, [](int x, int) { return x / 2; });
+    const QByteArray adobe = AdobeRgbProfile();
+    JxlRecipe lossy;
+    lossy.lossless = false;
+    lossy.distance = 0.3f;
+    lossy.profile = adobe;
+    const QByteArray gray =
+        ReadFileBytes(QStringLiteral(THUMBRIX_SOURCE_DIR "/tests/data/fuzz/jxl/gray-16bit.jxl"));
+    const struct {
+        QByteArray bytes;
+        bool toSrgb;
+        TBitmap expected;
+        int tolerance;
+    } rows[] = {
+        {gray, false, PositionCoded(17, 13, [](int x, int y) { return (15 * x + 19 * y) % 256; }),
+         0},
+        {EncodeJxl(FromSrgb(ramp, adobe), lossy), false, ramp, 2},
+        {EncodeJxl(FromSrgb(ramp, adobe), lossy), true, ramp, 2},
+    };
+    for (const auto& r : rows) {
+        DecodeOptions options;
+        options.toSrgb = r.toSrgb;
+        TBitmap decoded;
+        std::string reason, format;
+        ASSERT_TRUE(Decode(r.bytes, options, decoded, reason, format)) << reason;
+        EXPECT_EQ(decoded.pixelFormat(), TBitmap::PixelFormat::Bits24);
+        EXPECT_LE(MaxDifference(decoded, r.expected), r.tolerance) << &r - rows;
     }
 }
 

@@ -77,8 +77,8 @@ TEST_F(DecodeAheadTest, HandsOverOnlyWhatTheFileAndTheShapeStillGive) {
                               Case{3, true, false}, Case{4, false, true}, Case{5, false, false}}) {
             const std::string& file = queue[c.index];
             SCOPED_TRACE(file);
-            DecodeShape shape = DecodeShape::Of(host_, file);
-            if (c.otherShape) shape.bestQuality = !shape.bestQuality;
+            LoadChoices shape = LoadChoices::Of(host_, file);
+            if (c.otherShape) shape.decode.bestQuality = !shape.decode.bestQuality;
             TBitmap bitmap;
             uint32_t age = 0;
             std::unique_ptr<SrgbTransform> colours;
@@ -96,7 +96,7 @@ TEST_F(DecodeAheadTest, HandsOverOnlyWhatTheFileAndTheShapeStillGive) {
         uint32_t age = 0;
         std::unique_ptr<SrgbTransform> colours;
         EXPECT_FALSE(
-            ahead.take(0, queue[0], DecodeShape::Of(host_, queue[0]), bitmap, age, colours));
+            ahead.take(0, queue[0], LoadChoices::Of(host_, queue[0]), bitmap, age, colours));
     }
 }
 

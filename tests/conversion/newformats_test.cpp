@@ -1,4 +1,4 @@
-// HEIF, AVIF and camera RAW files through the loader and the resampler.
+// HEIF, AVIF, JPEG XL and camera RAW files through the loader and the resampler.
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,7 @@
 #include "tests/support/dngpicture.h"
 #include "tests/support/heifpictures.h"
 #include "tests/support/imagecompare.h"
+#include "tests/support/jxlpictures.h"
 #include "tests/support/tempfolder.h"
 
 namespace {
@@ -77,6 +78,7 @@ TEST_F(NewFormatsTest, LoadedOnlyWhereEveryFormatIsAsked) {
         {"p.HEIC", EncodeHeif(Bands(false))},
         {"p.avif", EncodeHeif(Bands(false), avif)},
         {"p.dng", DngWith(Bands(false))},
+        {"p.jxl", EncodeJxl(Bands(false))},
     };
     for (const Case& c : cases) {
         const std::string path = write(c.name, c.bytes);
@@ -98,6 +100,9 @@ TEST_F(NewFormatsTest, LoadedOnlyWhereEveryFormatIsAsked) {
 TEST_F(NewFormatsTest, ThumbnailIsTheAreaAverageOfTheDecodedPicture) {
     HeifRecipe avif;
     avif.av1 = true;
+    JxlRecipe lossy;
+    lossy.lossless = false;
+    lossy.distance = 0.5f;
     const struct Case {
         std::string name;
         bool alpha;
@@ -109,6 +114,9 @@ TEST_F(NewFormatsTest, ThumbnailIsTheAreaAverageOfTheDecodedPicture) {
         {"a.heic", true, EncodeHeif(Bands(true)), 6},
         {"a.avif", true, EncodeHeif(Bands(true), avif), 6},
         {"o.dng", false, DngWith(Bands(false)), 8},  // the JPEG preview's 4:2:0 at band edges
+        {"o.jxl", false, EncodeJxl(Bands(false)), 0},
+        {"a.jxl", true, EncodeJxl(Bands(true)), 0},
+        {"l.jxl", false, EncodeJxl(Bands(false), lossy), 3},
     };
     for (const Case& c : cases) {
         std::string reason;

@@ -4,6 +4,7 @@ set(THUMBRIX_FUZZ_TARGETS
   bmp:thumbrix_conversion
   jpeg:thumbrix_conversion
   heif:thumbrix_conversion
+  jxl:thumbrix_conversion
   raw:thumbrix_conversion
   png:thumbrix_conversion
   webp:thumbrix_conversion

@@ -113,10 +113,13 @@ TEST_F(ProfileFileTest, WritesChangeOnlyTheirLine) {
                    "weird line without equals\r\n"
                    "k=v");
     ProfileFile profile(file());
-    profile.writeInteger("winpos", "X", 300);     // replaced in place
-    profile.writeInteger("WinPos", "y", -20);     // added before the blank line
+    profile.writeInteger("winpos", "X", 300);  // replaced in place
+    profile.writeInteger("WinPos", "y", -20);  // added before the blank line
+    profile.holdWrites();
     profile.writeString("Other", "new", "表示");  // after a last line without line end
     profile.writeString("FileName", "A", "s_");   // a new section at the end
+    EXPECT_EQ(ReadFileBytes(file()).find("new="), std::string::npos) << "held writes written";
+    profile.commitWrites();
     EXPECT_EQ(ReadFileBytes(file()),
               "; keep me\r\n"
               "[WinPos]\r\n"

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "image/bitmap.h"
+#include "tests/support/jxlpictures.h"
 #include "tests/support/phototags.h"
 
 namespace {
@@ -148,6 +149,13 @@ QByteArray EncodeTestPicture(const std::string& format, const TBitmap& picture,
                              const PictureTags& tags) {
     if (format == "PNG") return Png(picture, tags);
     if (format == "WebP") return Webp(picture, tags);
+    if (format == "JPEG XL") {
+        JxlRecipe recipe;
+        recipe.orientation = tags.orientation;
+        recipe.profile = tags.profile;
+        recipe.wide = tags.wide;
+        return EncodeJxl(picture, recipe);
+    }
     if (format == "GIF") {
         QProcess convert;
         convert.start(QStringLiteral("convert"),
