@@ -12,12 +12,6 @@ bool IsGifStart(std::string_view head) {
     return head.substr(0, 6) == "GIF87a" || head.substr(0, 6) == "GIF89a";
 }
 
-bool CheckGifStart(const QByteArray& head, int64_t, std::string& reason) {
-    if (IsGifStart(std::string_view(head.constData(), size_t(head.size())))) return true;
-    reason = "not a GIF file";
-    return false;
-}
-
 bool DecodeGif(const QByteArray& bytes, const DecodeOptions&, TBitmap& bitmap,
                std::string& reason) {
     QBuffer buffer;

@@ -12,6 +12,5 @@ class TBitmap;
 // The GIF row's parts, over Qt's own reader: the first frame; a picture with
 // a transparent colour decodes to 32 bits.
 bool IsGifStart(std::string_view head);
-bool CheckGifStart(const QByteArray& head, int64_t fileSize, std::string& reason);
 bool DecodeGif(const QByteArray& bytes, const DecodeOptions& options, TBitmap& bitmap,
                std::string& reason);

@@ -76,12 +76,6 @@ bool IsJxlStart(std::string_view head) {
     return signature == JXL_SIG_CODESTREAM || signature == JXL_SIG_CONTAINER;
 }
 
-bool CheckJxlStart(const QByteArray& head, int64_t, std::string& reason) {
-    if (IsJxlStart(std::string_view(head.constData(), size_t(head.size())))) return true;
-    reason = "not a JPEG XL file";
-    return false;
-}
-
 bool DecodeJxl(const QByteArray& bytes, const DecodeOptions& options, TBitmap& bitmap,
                std::string& reason) {
     // No parallel runner: one thread a file, the batch runs files side by side.

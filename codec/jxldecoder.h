@@ -15,6 +15,5 @@ class TBitmap;
 // so no EXIF Orientation is applied on top. Any depth comes out at 8 bits,
 // gray as three equal channels, alpha as a 32-bit bitmap's straight alpha.
 bool IsJxlStart(std::string_view head);
-bool CheckJxlStart(const QByteArray& head, int64_t fileSize, std::string& reason);
 bool DecodeJxl(const QByteArray& bytes, const DecodeOptions& options, TBitmap& bitmap,
                std::string& reason);

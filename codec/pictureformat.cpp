@@ -57,7 +57,7 @@ std::vector<PictureFormat> MakeRows() {
          true,
          true,
          ReadAvifComment},
-        {"JPEG XL", {".jxl"}, IsJxlStart, CheckJxlStart, DecodeJxl},
+        {"JPEG XL", {".jxl"}, IsJxlStart, nullptr, DecodeJxl},
         // Before any TIFF row: CR2 and DNG files are TIFF files too.
         {.name = "RAW",
          .extensions = {".cr2", ".cr3", ".nef", ".arw", ".raf", ".orf", ".rw2", ".dng"},
@@ -65,26 +65,18 @@ std::vector<PictureFormat> MakeRows() {
          .checkStart = CheckRawStart,
          .decode = DecodeRawPicture,
          .startsAs = "TIFF"},
-        {"PNG",
-         {".png"},
-         IsPngStart,
-         CheckPngStart,
-         DecodePng,
-         EncodePng,
-         true,
-         false,
-         ReadPngComment},
+        {"PNG", {".png"}, IsPngStart, nullptr, DecodePng, EncodePng, true, false, ReadPngComment},
         {"WebP",
          {".webp"},
          IsWebpStart,
-         CheckWebpStart,
+         nullptr,
          DecodeWebp,
          EncodeWebp,
          true,
          true,
          ReadWebpComment},
-        {"GIF", {".gif"}, IsGifStart, CheckGifStart, DecodeGif},
-        {"TIFF", {".tif", ".tiff"}, IsTiffStart, CheckTiffStart, DecodeTiff},
+        {"GIF", {".gif"}, IsGifStart, nullptr, DecodeGif},
+        {"TIFF", {".tif", ".tiff"}, IsTiffStart, nullptr, DecodeTiff},
     };
 }
 
@@ -191,6 +183,14 @@ std::string PictureFormatWords() {
     std::vector<std::string> names;
     for (const PictureFormat& format : PictureFormats()) names.push_back(format.name);
     return WordList(names);
+}
+
+bool CheckFormatStart(const PictureFormat& format, const QByteArray& head, int64_t fileSize,
+                      std::string& reason) {
+    if (format.checkStart != nullptr) return format.checkStart(head, fileSize, reason);
+    if (format.recognises(std::string_view(head.constData(), size_t(head.size())))) return true;
+    reason = "not a " + format.name + " file";
+    return false;
 }
 
 bool DecodePicture(const PictureFormat& format, const QByteArray& bytes,

@@ -43,7 +43,8 @@ struct PictureFormat {
     // Whether the file's first bytes are this format's.
     bool (*recognises)(std::string_view head) = nullptr;
     // Before the whole file is read: whether head (the file's first bytes) and
-    // the file's size describe a file this format can decode.
+    // the file's size describe a file this format can decode. Null: whether
+    // it recognises head (CheckFormatStart).
     bool (*checkStart)(const QByteArray& head, int64_t fileSize, std::string& reason) = nullptr;
     // The file's bytes into a 24-bit bitmap (32-bit with straight alpha for a
     // picture with transparency); false with a reason on refusal.
@@ -102,6 +103,11 @@ std::string FileMask(const std::vector<std::string>& extensions);
 std::string PictureExtensionWords();
 // Every format read, in words: "BMP, JPEG, PNG, WebP, GIF or TIFF".
 std::string PictureFormatWords();
+
+// The format's checkStart, or else whether it recognises head, and if not
+// "not a <name> file".
+bool CheckFormatStart(const PictureFormat& format, const QByteArray& head, int64_t fileSize,
+                      std::string& reason);
 
 // format's decoder, with codec failures, lack of memory and a picture without
 // pixels as reasons: true only with a picture in bitmap.

@@ -87,12 +87,6 @@ bool IsPngStart(std::string_view head) {
     return head.substr(0, kSignature.size()) == kSignature;
 }
 
-bool CheckPngStart(const QByteArray& head, int64_t, std::string& reason) {
-    if (IsPngStart(std::string_view(head.constData(), size_t(head.size())))) return true;
-    reason = "not a PNG file";
-    return false;
-}
-
 bool DecodePng(const QByteArray& bytes, const DecodeOptions& options, TBitmap& bitmap,
                std::string& reason) {
     const Context context(spng_ctx_new(0));

@@ -13,6 +13,5 @@ class TBitmap;
 // picture with an alpha channel or a transparent colour decodes to 32 bits.
 // The eXIf chunk's orientation and the iCCP chunk's profile count as JPEG's.
 bool IsPngStart(std::string_view head);
-bool CheckPngStart(const QByteArray& head, int64_t fileSize, std::string& reason);
 bool DecodePng(const QByteArray& bytes, const DecodeOptions& options, TBitmap& bitmap,
                std::string& reason);

@@ -205,12 +205,6 @@ bool IsTiffStart(std::string_view head) {
            start == std::string_view("II+\0", 4) || start == std::string_view("MM\0+", 4);
 }
 
-bool CheckTiffStart(const QByteArray& head, int64_t, std::string& reason) {
-    if (IsTiffStart(std::string_view(head.constData(), size_t(head.size())))) return true;
-    reason = "not a TIFF file";
-    return false;
-}
-
 bool DecodeTiff(const QByteArray& bytes, const DecodeOptions& options, TBitmap& bitmap,
                 std::string& reason) {
     Source source{&bytes, 0, {}};

@@ -14,6 +14,5 @@ class TBitmap;
 // with alpha decodes to 32 bits; its Orientation tag and ICC profile tag count
 // as a JPEG's EXIF orientation and profile.
 bool IsTiffStart(std::string_view head);
-bool CheckTiffStart(const QByteArray& head, int64_t fileSize, std::string& reason);
 bool DecodeTiff(const QByteArray& bytes, const DecodeOptions& options, TBitmap& bitmap,
                 std::string& reason);

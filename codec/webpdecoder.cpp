@@ -111,12 +111,6 @@ bool IsWebpStart(std::string_view head) {
     return head.size() >= 12 && head.substr(0, 4) == "RIFF" && head.substr(8, 4) == "WEBP";
 }
 
-bool CheckWebpStart(const QByteArray& head, int64_t, std::string& reason) {
-    if (IsWebpStart(std::string_view(head.constData(), size_t(head.size())))) return true;
-    reason = "not a WebP file";
-    return false;
-}
-
 bool DecodeWebp(const QByteArray& bytes, const DecodeOptions& options, TBitmap& bitmap,
                 std::string& reason) {
     const WebPData data{reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())};

@@ -14,6 +14,5 @@ class TBitmap;
 // bits; the EXIF chunk's orientation and the ICCP chunk's profile count as
 // JPEG's.
 bool IsWebpStart(std::string_view head);
-bool CheckWebpStart(const QByteArray& head, int64_t fileSize, std::string& reason);
 bool DecodeWebp(const QByteArray& bytes, const DecodeOptions& options, TBitmap& bitmap,
                 std::string& reason);

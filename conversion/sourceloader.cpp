@@ -52,7 +52,7 @@ bool ReadSource(const std::string& path, int64_t size, bool byContent, const Pic
         return false;
     }
     if (byContent) format = FormatOfHead(format, head, reason);
-    if (format == nullptr || !format->checkStart(head, size, reason)) return false;
+    if (format == nullptr || !CheckFormatStart(*format, head, size, reason)) return false;
     if (size <= kHeadBytes) {
         bytes = std::move(head);
         return true;

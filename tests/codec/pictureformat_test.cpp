@@ -96,9 +96,16 @@ TEST(PictureFormat, ListsAndStartChecksComeFromTheTable) {
     EXPECT_EQ(PictureExtensionWords().substr(0, 20), ".bmp, .jpg, .jpeg, .");
     EXPECT_TRUE(HasExtension(JpegFormat(), ".JPEG"));
     EXPECT_FALSE(HasExtension(JpegFormat(), ".bmp"));
-    std::string reason;
-    EXPECT_FALSE(JpegFormat().checkStart(QByteArray("BM"), 2, reason));
-    EXPECT_EQ(reason, "Not a JPEG file: starts with 0x42 0x4d");
+    const struct {
+        const char* extension;
+        const char* reason;
+    } starts[] = {{".jpg", "Not a JPEG file: starts with 0x42 0x4d"}, {".png", "not a PNG file"}};
+    for (const auto& r : starts) {
+        std::string reason;
+        EXPECT_FALSE(
+            CheckFormatStart(*FormatOfExtension(r.extension), QByteArray("BM"), 2, reason));
+        EXPECT_EQ(reason, r.reason);
+    }
     for (const PictureFormat& format : PictureFormats()) EXPECT_NE(format.decode, nullptr);
     for (const PictureFormat& format : OutputFormats()) EXPECT_NE(format.encode, nullptr);
 }
