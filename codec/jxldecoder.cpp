@@ -29,15 +29,6 @@ bool Refuse(std::string& reason, const char* why) {
     return false;
 }
 
-// libjxl's R, G, B(, A) into the bitmap's B, G, R(, A) order.
-void SwapRedBlue(TBitmap& bitmap) {
-    const int channels = bitmap.pixelFormat() == TBitmap::PixelFormat::Bits32 ? 4 : 3;
-    for (int y = 0; y < bitmap.height(); ++y) {
-        uchar* p = bitmap.scanLine(y);
-        for (int x = 0; x < bitmap.width(); ++x, p += channels) std::swap(p[0], p[2]);
-    }
-}
-
 QByteArray PixelProfile(const JxlDecoder* decoder) {
     size_t size = 0;
     if (JxlDecoderGetICCProfileSize(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_DATA, &size) !=
@@ -125,7 +116,7 @@ bool DecodeJxl(const QByteArray& bytes, const DecodeOptions& options, TBitmap& b
             }
             case JXL_DEC_FULL_IMAGE: {
                 // The first frame as it shows; libjxl has turned it upright.
-                SwapRedBlue(result);
+                SwapRedAndBlue(result);
                 FinishPicture(result, PixelProfile(d), 1, options);
                 bitmap = std::move(result);
                 return true;

@@ -1,6 +1,7 @@
 #include "codec/picturefinish.h"
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "codec/srgbtransform.h"
@@ -56,4 +57,12 @@ void FinishPicture(TBitmap& bitmap, const QByteArray& iccProfile, int orientatio
     if (options.toSrgb && !iccProfile.isEmpty()) ConvertColours(bitmap, iccProfile, options);
     // Before scaling, so that the thumbnail is that of the upright picture.
     if (options.autoOrient) TurnUpright(bitmap, orientation);
+}
+
+void SwapRedAndBlue(TBitmap& bitmap) {
+    const int bytes = bitmap.pixelFormat() == TBitmap::PixelFormat::Bits32 ? 4 : 3;
+    for (int y = 0; y < bitmap.height(); ++y) {
+        uchar* p = bitmap.scanLine(y);
+        for (int x = 0; x < bitmap.width(); ++x, p += bytes) std::swap(p[0], p[2]);
+    }
 }

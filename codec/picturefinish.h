@@ -13,3 +13,6 @@ class TBitmap;
 // picture keeps its alpha; only its colours change.
 void FinishPicture(TBitmap& bitmap, const QByteArray& iccProfile, int orientation,
                    const DecodeOptions& options);
+
+// A library's R, G, B(, A) bytes into the bitmap's B, G, R(, A) order.
+void SwapRedAndBlue(TBitmap& bitmap);

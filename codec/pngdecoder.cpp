@@ -29,14 +29,6 @@ bool Refuse(std::string& reason, int error) {
     return false;
 }
 
-// spng's R, G, B(, A) bytes into the bitmap's B, G, R(, A) order.
-void SwapRedBlue(TBitmap& bitmap, int bytes) {
-    for (int y = 0; y < bitmap.height(); ++y) {
-        uchar* p = bitmap.scanLine(y);
-        for (int x = 0; x < bitmap.width(); ++x, p += bytes) std::swap(p[0], p[2]);
-    }
-}
-
 // 8-bit samples straight into the bitmap's rows; interlaced rows are written
 // pass by pass into their places.
 int DecodeRows(spng_ctx* context, TBitmap& bitmap, int format, int flags, int bytes) {
@@ -119,7 +111,7 @@ bool DecodePng(const QByteArray& bytes, const DecodeOptions& options, TBitmap& b
         bitmap = TBitmap();
         return Refuse(reason, error);
     }
-    SwapRedBlue(bitmap, bytesPerPixel);
+    SwapRedAndBlue(bitmap);
     FinishPicture(bitmap, Profile(c), Orientation(c), options);
     return true;
 }
